@@ -1,0 +1,32 @@
+# make test: install what is missing, build both targets, run every test.
+# make demo: run Kitwright on a sandbox Railvane installation of its own.
+JOBS ?= $(shell nproc)
+NATIVE := build/native
+WINDOWS := build/windows
+
+.PHONY: all bootstrap native windows test test-native test-windows demo dist bench clean
+
+all: native windows
+
+bootstrap:
+	@scripts/bootstrap.sh
+
+native: bootstrap
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS)
+
+windows: bootstrap
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS)
+
+test-native: native
+	ctest --preset native
+
+test-windows: windows
+	scripts/wine-tests.sh $(WINDOWS)
+
+# The Windows tests run last, so the output ends with their summary.
+test: test-native test-windows
+
+clean:
+	rm -rf build dist

@@ -1,0 +1,31 @@
+// The Create operation: from a class, a name and a description to a new asset folder.
+#pragma once
+
+#include <string>
+
+#include "creation/PackageLibrary.h"
+#include "creation/Platform.h"
+
+namespace kitwright {
+
+// What the creation dialog hands to the operation.
+class CreationForm {
+public:
+    virtual ~CreationForm() = default;
+    virtual std::string SelectedClassLabel() = 0;
+    virtual std::string NameText() = 0;
+    virtual std::string DescriptionText() = 0;
+};
+
+enum class CreateOutcome { kStayOpen, kClose };
+
+inline constexpr char kIdentityTool[] = "Nameplate.exe";
+inline constexpr char kExplorer[] = "explorer.exe";
+
+// True when the author has a creator identifier; otherwise launches the identity tool.
+bool EnsureCreatorIdentity(PackageLibrary& library, Platform& platform);
+
+// Builds the asset that the form describes and says whether the dialog closes.
+CreateOutcome CreateAsset(Platform& platform, PackageLibrary& library, CreationForm& form);
+
+}  // namespace kitwright

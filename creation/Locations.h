@@ -1,0 +1,28 @@
+// Where the host, the repaint tool and this program live.
+#pragma once
+
+#include <string>
+
+#include "creation/Platform.h"
+
+namespace kitwright {
+
+using PathBuffer = char[kPathBufferSize];
+
+inline constexpr char kInstallKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\railvane.exe";
+inline constexpr char kLiveryLoftKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Railvane Livery Loft.exe";
+inline constexpr char kPathValue[] = "Path";
+
+// Reads the host's install root into `buffer`, minus one trailing backslash. A missing
+// or oversized value leaves the buffer as it was, so callers clear it first.
+bool GetInstallPath(Platform& platform, PathBuffer& buffer);
+// The same for the repaint tool Railvane Livery Loft.
+bool GetLiveryLoftPath(Platform& platform, PathBuffer& buffer);
+// Full file name of the running program.
+std::string GetProgramPath(Platform& platform);
+// `programPath` up to, not including, its last backslash; empty when it has none.
+std::string FolderOf(const std::string& programPath);
+
+}  // namespace kitwright

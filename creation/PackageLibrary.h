@@ -1,0 +1,28 @@
+// The content-package library as asset creation sees it: the seven calls it makes.
+#pragma once
+
+#include <cstddef>
+
+namespace kitwright {
+
+// Size of the buffer that receives the library's message on a failed add.
+inline constexpr std::size_t kErrorTextSize = 256;
+
+class PackageLibrary {
+public:
+    virtual ~PackageLibrary() = default;
+
+    virtual void InitVEL() = 0;
+    // The author's creator identifier; 0 and -1 mean none is configured.
+    virtual int GetMyKUID() = 0;
+    virtual void ClosePackage() = 0;
+    virtual void CreatePackage(const char* name) = 0;
+    virtual void SetStringData(const char* key, const char* value) = 0;
+    // `classCode` may be null; `errorText` has kErrorTextSize bytes.
+    virtual bool AddToPackageSpecial(const char* source, const char* name,
+                                     const char* description, const char* classCode,
+                                     char* errorText) = 0;
+    virtual void ExtractFromPackage(const char* destination, const char* name) = 0;
+};
+
+}  // namespace kitwright

@@ -1,0 +1,32 @@
+// The operating-system services that asset creation needs, behind one seam.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace kitwright {
+
+// Size of the program's fixed path buffers, terminator included.
+inline constexpr std::size_t kPathBufferSize = 260;
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Data of the value `valueName` under HKEY_LOCAL_MACHINE\`subKey`, queried through a
+    // kPathBufferSize-byte buffer; false when the key or value is missing or does not fit.
+    virtual bool ReadMachineValue(const std::string& subKey, const std::string& valueName,
+                                  std::string& data) = 0;
+    // Whether a file or folder stands at exactly this path (no wildcards).
+    virtual bool PathExists(const std::string& path) = 0;
+    // Copies a file, replacing the target; the result is not reported.
+    virtual void CopyFileReplacing(const std::string& from, const std::string& to) = 0;
+    // Opens a program through the shell and returns at once; empty parameters pass none.
+    virtual void Launch(const std::string& program, const std::string& parameters) = 0;
+    // A modal box owned by the dialog, captioned with the application's name.
+    virtual void ShowMessage(const std::string& text) = 0;
+    // Full file name of the running program.
+    virtual std::string ProgramFileName() = 0;
+};
+
+}  // namespace kitwright

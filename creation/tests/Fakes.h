@@ -1,0 +1,126 @@
+// Recording stand-ins for the platform, the library and the dialog.
+#pragma once
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "creation/CreateAsset.h"
+
+namespace kitwright::testing {
+
+// One log for every fake, so tests can check the order of all outside calls.
+using CallLog = std::vector<std::string>;
+
+class RecordingPlatform : public Platform {
+public:
+    explicit RecordingPlatform(CallLog& log) : log_(log) {}
+
+    std::map<std::string, std::string> machineValues;  // "subKey|value" -> raw data
+    std::set<std::string> existing;
+    std::string programFileName = "C:\\Tools\\Kitwright\\Kitwright.exe";
+
+    bool ReadMachineValue(const std::string& subKey, const std::string& valueName,
+                          std::string& data) override {
+        log_.push_back("ReadMachineValue " + subKey + "|" + valueName);
+        const auto it = machineValues.find(subKey + "|" + valueName);
+        if (it == machineValues.end()) {
+            return false;
+        }
+        data = it->second;
+        return true;
+    }
+    bool PathExists(const std::string& path) override {
+        log_.push_back("PathExists " + path);
+        return existing.count(path) != 0;
+    }
+    void CopyFileReplacing(const std::string& from, const std::string& to) override {
+        log_.push_back("CopyFile " + from + " -> " + to);
+    }
+    void Launch(const std::string& program, const std::string& parameters) override {
+        log_.push_back("Launch " + program + " [" + parameters + "]");
+    }
+    void ShowMessage(const std::string& text) override { log_.push_back("Message " + text); }
+    std::string ProgramFileName() override {
+        log_.push_back("ProgramFileName");
+        return programFileName;
+    }
+
+private:
+    CallLog& log_;
+};
+
+class RecordingLibrary : public PackageLibrary {
+public:
+    RecordingLibrary(CallLog& log, RecordingPlatform& platform) : log_(log), platform_(platform) {}
+
+    int kuid = 42;
+    bool addSucceeds = true;
+    std::string errorText = "source folder is missing";
+    bool extractWritesConfig = true;  // as a working library does
+
+    void InitVEL() override { log_.push_back("InitVEL"); }
+    int GetMyKUID() override {
+        log_.push_back("GetMyKUID");
+        return kuid;
+    }
+    void ClosePackage() override { log_.push_back("ClosePackage"); }
+    void CreatePackage(const char* name) override {
+        log_.push_back(std::string("CreatePackage [") + name + "]");
+    }
+    void SetStringData(const char* key, const char* value) override {
+        log_.push_back(std::string("SetStringData ") + key + "=" + value);
+    }
+    bool AddToPackageSpecial(const char* source, const char* name, const char* description,
+                             const char* classCode, char* error) override {
+        log_.push_back(std::string("AddToPackageSpecial ") + source + "|" + name + "|" +
+                       description + "|" + (classCode ? classCode : "(null)"));
+        lastErrorBuffer.assign(error, error + kErrorTextSize);
+        if (!addSucceeds) {
+            std::memcpy(error, errorText.data(), std::min(errorText.size(), kErrorTextSize));
+        }
+        return addSucceeds;
+    }
+    void ExtractFromPackage(const char* destination, const char* name) override {
+        log_.push_back(std::string("ExtractFromPackage ") + destination + "|" + name);
+        if (extractWritesConfig) {
+            platform_.existing.insert(std::string(destination) + name + "\\config.txt");
+        }
+    }
+
+    std::vector<char> lastErrorBuffer;  // the buffer as the library received it
+
+private:
+    CallLog& log_;
+    RecordingPlatform& platform_;
+};
+
+class FakeForm : public CreationForm {
+public:
+    explicit FakeForm(CallLog& log) : log_(log) {}
+
+    std::string label = "BC Commercial";
+    std::string name = "Shop";
+    std::string description = "A corner shop";
+
+    std::string SelectedClassLabel() override {
+        log_.push_back("Form label");
+        return label;
+    }
+    std::string NameText() override {
+        log_.push_back("Form name");
+        return name;
+    }
+    std::string DescriptionText() override {
+        log_.push_back("Form description");
+        return description;
+    }
+
+private:
+    CallLog& log_;
+};
+
+}  // namespace kitwright::testing
