@@ -9,7 +9,8 @@ namespace {
 constexpr std::size_t kReskinPrefixLength = 7;  // "RESKIN "
 constexpr std::size_t kClassCodeLength = 2;
 
-#define RESKIN(model) {7, "RESKIN " model, kReskinTemplate, "Trains"}
+#define RESKIN(model) \
+    { 7, "RESKIN " model, kReskinTemplate, "Trains" }
 
 }  // namespace
 
@@ -97,10 +98,18 @@ const ClassRow& ClassRowAt(int index) {
     return kClassTable[index];
 }
 
-int RowImage(int index) { return ClassRowAt(index).image; }
-const char* RowLabel(int index) { return ClassRowAt(index).label; }
-const char* RowTemplate(int index) { return ClassRowAt(index).templateName; }
-const char* RowCategory(int index) { return ClassRowAt(index).category; }
+int RowImage(int index) {
+    return ClassRowAt(index).image;
+}
+const char* RowLabel(int index) {
+    return ClassRowAt(index).label;
+}
+const char* RowTemplate(int index) {
+    return ClassRowAt(index).templateName;
+}
+const char* RowCategory(int index) {
+    return ClassRowAt(index).category;
+}
 
 std::string ClassCode(const ClassRow& row) {
     return std::string(row.label).substr(0, kClassCodeLength);
@@ -111,6 +120,8 @@ std::string ModelName(const ClassRow& row) {
     return label.size() > kReskinPrefixLength ? label.substr(kReskinPrefixLength) : std::string();
 }
 
-bool IsReskinRow(const ClassRow& row) { return std::strcmp(row.templateName, kReskinTemplate) == 0; }
+bool IsReskinRow(const ClassRow& row) {
+    return std::strcmp(row.templateName, kReskinTemplate) == 0;
+}
 
 }  // namespace kitwright

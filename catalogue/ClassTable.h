@@ -8,10 +8,10 @@
 namespace kitwright {
 
 struct ClassRow {
-    int image;             // index of the row's picture in the class list's image list
-    const char* label;     // what the class list shows; unique, the key of every look-up
-    const char* templateName;    // template folder name, or kReskinTemplate
-    const char* category;  // folder under World\Custom\ that receives the asset
+    int image;                 // index of the row's picture in the class list's image list
+    const char* label;         // what the class list shows; unique, the key of every look-up
+    const char* templateName;  // template folder name, or kReskinTemplate
+    const char* category;      // folder under World\Custom\ that receives the asset
 };
 
 // The template text shared by every repaint row.

@@ -3,7 +3,9 @@
 namespace kitwright {
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 // Windows drops trailing dots and spaces, so "..", ". " and "   " all leave the folder.
 bool IsDotsAndSpaces(std::string_view segment) {

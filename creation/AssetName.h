@@ -14,6 +14,8 @@ inline constexpr std::size_t kMaxPathLength = 259;
 // segment of dots and spaces only (".", "..", " "), which would resolve elsewhere.
 bool StaysInsideFolder(std::string_view name);
 
-inline bool FitsWindowsPath(const std::string& path) { return path.size() <= kMaxPathLength; }
+inline bool FitsWindowsPath(const std::string& path) {
+    return path.size() <= kMaxPathLength;
+}
 
 }  // namespace kitwright

@@ -46,8 +46,8 @@ enum class WriteResult { kWritten, kAddFailed, kNotWritten };
 // Adds the source folder to the package; a failure is reported with the library's text.
 bool AddSource(Job& job, const std::string& source, const char* classCode) {
     char errorText[kErrorTextSize] = {};
-    if (job.library.AddToPackageSpecial(source.c_str(), job.name.c_str(),
-                                        job.description.c_str(), classCode, errorText)) {
+    if (job.library.AddToPackageSpecial(source.c_str(), job.name.c_str(), job.description.c_str(),
+                                        classCode, errorText)) {
         return true;
     }
     errorText[kErrorTextSize - 1] = '\0';  // never trust the library to terminate

@@ -39,7 +39,9 @@ bool GetLiveryLoftPath(Platform& platform, PathBuffer& buffer) {
     return true;
 }
 
-std::string GetProgramPath(Platform& platform) { return platform.ProgramFileName(); }
+std::string GetProgramPath(Platform& platform) {
+    return platform.ProgramFileName();
+}
 
 std::string FolderOf(const std::string& programPath) {
     const std::size_t slash = programPath.rfind('\\');

@@ -19,9 +19,8 @@ public:
     virtual void CreatePackage(const char* name) = 0;
     virtual void SetStringData(const char* key, const char* value) = 0;
     // `classCode` may be null; `errorText` has kErrorTextSize bytes.
-    virtual bool AddToPackageSpecial(const char* source, const char* name,
-                                     const char* description, const char* classCode,
-                                     char* errorText) = 0;
+    virtual bool AddToPackageSpecial(const char* source, const char* name, const char* description,
+                                     const char* classCode, char* errorText) = 0;
     virtual void ExtractFromPackage(const char* destination, const char* name) = 0;
 };
 

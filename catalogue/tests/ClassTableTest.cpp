@@ -47,7 +47,7 @@ TEST(ClassTableTest, RowsSharingACodeKeepTheirOwnTemplateAndCategory) {
 
 TEST(ClassTableTest, SplineTemplatesServeTheirCategories) {
     const std::pair<const char*, const char*> expected[] = {
-        {"SF Fences", "Splines"}, {"SR Roads", "Splines"},     {"SP Platforms", "Scenery"},
+        {"SF Fences", "Splines"},    {"SR Roads", "Splines"},      {"SP Platforms", "Scenery"},
         {"SS Structure", "Scenery"}, {"SV Vegetation", "Scenery"}, {"TB Bridge", "Track"},
         {"TT Tunnel", "Track"}};
     for (const auto& [label, category] : expected) {

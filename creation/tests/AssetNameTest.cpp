@@ -13,9 +13,9 @@ TEST(AssetNameTest, OrdinaryAndNestedNamesStayInside) {
 }
 
 TEST(AssetNameTest, NamesThatResolveElsewhereAreRefused) {
-    for (const char* name : {"", "\\Shop", "/Shop", "\\\\server\\share", "C:", "C:Shop", "c:\\x",
-                             ".", "..", "..\\Track", "A\\..", "A/../..", "A\\.\\B", " ", "A\\ \\B",
-                             "...", ". ", ".. "}) {
+    for (const char* name :
+         {"", "\\Shop", "/Shop", "\\\\server\\share", "C:", "C:Shop", "c:\\x", ".", "..",
+          "..\\Track", "A\\..", "A/../..", "A\\.\\B", " ", "A\\ \\B", "...", ". ", ".. "}) {
         EXPECT_FALSE(StaysInsideFolder(name)) << '"' << name << '"';
     }
 }

@@ -74,7 +74,8 @@ TEST_F(CreateAssetTest, ReskinRowBuildsFromTheSkinAndCopiesThePreview) {
         "AddToPackageSpecial D:\\Loft\\skins\\gp38\\train\\|Blue|A corner shop|(null)",
         "ExtractFromPackage C:\\Sim\\World\\Custom\\Trains\\|Blue",
         "PathExists C:\\Sim\\World\\Custom\\Trains\\Blue\\config.txt",
-        "CopyFile D:\\Loft\\skins\\gp38\\main.bmp -> C:\\Sim\\World\\Custom\\Trains\\Blue\\main.bmp",
+        "CopyFile D:\\Loft\\skins\\gp38\\main.bmp -> "
+        "C:\\Sim\\World\\Custom\\Trains\\Blue\\main.bmp",
         "Launch explorer.exe [/e,C:\\Sim\\World\\Custom\\Trains\\Blue]",
     };
     EXPECT_EQ(AfterPackageBegun(), expected);
@@ -166,14 +167,15 @@ TEST_F(CreateAssetTest, NestedNameAndMultiLineDescriptionPassAsTyped) {
     EXPECT_EQ(Create(), CreateOutcome::kClose);
     EXPECT_TRUE(Logged("PathExists C:\\Sim\\World\\Custom\\Scenery\\A\\B\\config.txt"));
     EXPECT_TRUE(Logged("SetStringData description=First line\r\nSecond \"line\"\r\n"));
-    EXPECT_TRUE(Logged("AddToPackageSpecial C:\\Tools\\Kitwright\\templates\\std_scenery\\|A\\B|"
-                       "First line\r\nSecond \"line\"\r\n|BC"));
+    EXPECT_TRUE(
+        Logged("AddToPackageSpecial C:\\Tools\\Kitwright\\templates\\std_scenery\\|A\\B|"
+               "First line\r\nSecond \"line\"\r\n|BC"));
     EXPECT_TRUE(Logged("Launch explorer.exe [/e,C:\\Sim\\World\\Custom\\Scenery\\A\\B]"));
 }
 
 TEST_F(CreateAssetTest, NamesLeavingTheCategoryAreRefusedBeforeAnythingIsStored) {
-    for (const char* name : {"..\\Track\\Shop", "C:\\Evil", "\\\\server\\share", "\\Shop",
-                             "A\\..\\..\\B", "."}) {
+    for (const char* name :
+         {"..\\Track\\Shop", "C:\\Evil", "\\\\server\\share", "\\Shop", "A\\..\\..\\B", "."}) {
         log.clear();
         form.name = name;
         EXPECT_EQ(Create(), CreateOutcome::kStayOpen) << name;
