@@ -28,5 +28,12 @@ test-windows: windows
 # The Windows tests run last, so the output ends with their summary.
 test: test-native test-windows
 
+demo: windows
+	scripts/demo.sh $(WINDOWS)
+
+# The zip for Windows users: the programs, the library and the templates in one folder.
+dist: windows
+	scripts/dist.sh $(WINDOWS) dist
+
 clean:
 	rm -rf build dist
