@@ -1,0 +1,20 @@
+// What the author may type as a creator identifier.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace nameplate {
+
+inline constexpr std::int32_t kLargestKuid = 2147483647;
+
+struct KuidInput {
+    bool valid = false;
+    std::int32_t kuid = 0;
+    std::string problem;  // why the text was refused, ready for a message box
+};
+
+// Accepts a positive whole number (surrounding blanks allowed); refuses anything else.
+KuidInput ParseKuid(const std::string& text);
+
+}  // namespace nameplate
