@@ -1,0 +1,259 @@
+#include "velcomp/ConfigFile.h"
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+
+namespace velcomp {
+namespace {
+
+constexpr std::uintmax_t kMaxConfigSize = std::uintmax_t{1024} * 1024;
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool IsKeyChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_' || c == '.';
+}
+
+// Printable ASCII that needs no quotes: no space, quote, backslash or '#'.
+bool IsBareChar(char c) {
+    return c > ' ' && c < 0x7F && c != '"' && c != '\\' && c != '#';
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// Decodes one escape after a backslash at text[i]; advances i past it. Empty on error.
+std::string DecodeEscape(std::string_view text, std::size_t& i, std::string& error) {
+    if (i + 1 >= text.size()) {
+        error = "a backslash ends the line";
+        return {};
+    }
+    const char kind = text[i + 1];
+    i += 2;
+    switch (kind) {
+        case '\\':
+            return "\\";
+        case '"':
+            return "\"";
+        case 'n':
+            return "\n";
+        case 'r':
+            return "\r";
+        case 't':
+            return "\t";
+        case 'x': {
+            const int high = i < text.size() ? HexValue(text[i]) : -1;
+            const int low = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
+            if (high < 0 || low < 0 || (high == 0 && low == 0)) {
+                error = "\\x needs two hexadecimal digits, not 00";
+                return {};
+            }
+            i += 2;
+            return std::string(1, static_cast<char>(high * 16 + low));
+        }
+        default:
+            error = std::string("unknown escape \\") + kind;
+            return {};
+    }
+}
+
+// Reads a quoted value starting at its opening quote; the rest of the line must be blank.
+bool ParseQuoted(std::string_view text, std::string& value, std::string& error) {
+    std::size_t i = 1;
+    while (i < text.size() && text[i] != '"') {
+        const char c = text[i];
+        if (c == '\\') {
+            std::string decoded = DecodeEscape(text, i, error);
+            if (decoded.empty()) {
+                return false;
+            }
+            value += decoded;
+        } else if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
+            error = "a control character must be written as \\xHH";
+            return false;
+        } else {
+            value += c;
+            ++i;
+        }
+    }
+    if (i >= text.size()) {
+        error = "the quoted value has no closing quote";
+        return false;
+    }
+    if (!TrimBlanks(text.substr(i + 1)).empty()) {
+        error = "there is text after the closing quote";
+        return false;
+    }
+    return true;
+}
+
+bool ParseValue(std::string_view text, std::string& value, std::string& error) {
+    if (!text.empty() && text.front() == '"') {
+        return ParseQuoted(text, value, error);
+    }
+    if (!std::all_of(text.begin(), text.end(), IsBareChar)) {
+        error = "a value with spaces, quotes, backslashes, '#' or non-ASCII text must be quoted";
+        return false;
+    }
+    value = text;
+    return true;
+}
+
+std::string Encode(std::string_view value) {
+    if (!value.empty() && std::all_of(value.begin(), value.end(), IsBareChar)) {
+        return std::string(value);
+    }
+    std::string out = "\"";
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            out += "\\x";
+            out += kHexDigits[byte >> 4];
+            out += kHexDigits[byte & 0xF];
+        } else {
+            out += c;  // code-page bytes stay as they are, readable in the author's editor
+        }
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+bool ConfigFile::IsValidKey(std::string_view key) {
+    return !key.empty() && std::all_of(key.begin(), key.end(), IsKeyChar);
+}
+
+Result ConfigFile::Parse(std::string_view text) {
+    std::vector<Line> lines;
+    std::map<std::string, std::size_t, std::less<>> keyLines;
+    std::size_t number = 0;
+    while (!text.empty()) {
+        ++number;
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == text.npos ? text.size() : end + 1);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        const auto fail = [number](const std::string& why) {
+            return Result::Failure("line " + std::to_string(number) + ": " + why);
+        };
+        if (line.find('\r') != line.npos) {
+            return fail("a line break must be written as \\r or \\n");
+        }
+        const std::string_view content = TrimBlanks(line);
+        if (content.empty() || content.front() == '#') {
+            lines.push_back({false, {}, std::string(line)});
+            continue;
+        }
+        const std::size_t keyEnd =
+            std::find_if_not(content.begin(), content.end(), IsKeyChar) - content.begin();
+        const std::string_view key = content.substr(0, keyEnd);
+        const std::string_view rest = TrimBlanks(content.substr(keyEnd));
+        if (key.empty() || rest.empty() || rest.front() != '=') {
+            return fail("expected key = value, the key made of letters, digits, '-', '_', '.'");
+        }
+        std::string value;
+        std::string error;
+        if (!ParseValue(TrimBlanks(rest.substr(1)), value, error)) {
+            return fail(error);
+        }
+        const auto [previous, added] = keyLines.emplace(std::string(key), number);
+        if (!added) {
+            return fail("the key " + std::string(key) + " is already set on line " +
+                        std::to_string(previous->second));
+        }
+        lines.push_back({true, std::string(key), std::move(value)});
+    }
+    lines_ = std::move(lines);
+    return Result::Success();
+}
+
+std::string ConfigFile::Format() const {
+    std::string text;
+    for (const Line& line : lines_) {
+        text += line.isEntry ? line.key + " = " + Encode(line.value) : line.value;
+        text += "\r\n";
+    }
+    return text;
+}
+
+const std::string* ConfigFile::Find(std::string_view key) const {
+    for (const Line& line : lines_) {
+        if (line.isEntry && line.key == key) {
+            return &line.value;
+        }
+    }
+    return nullptr;
+}
+
+void ConfigFile::Set(std::string_view key, std::string_view value) {
+    for (Line& line : lines_) {
+        if (line.isEntry && line.key == key) {
+            line.value = value;
+            return;
+        }
+    }
+    lines_.push_back({true, std::string(key), std::string(value)});
+}
+
+std::size_t ConfigFile::EntryCount() const {
+    return std::count_if(lines_.begin(), lines_.end(), [](const Line& l) { return l.isEntry; });
+}
+
+Result ReadConfigFile(const std::filesystem::path& file, ConfigFile& config) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    if (error) {
+        return Result::Failure("cannot be read (" + error.message() + ")");
+    }
+    if (size > kMaxConfigSize) {
+        return Result::Failure("is larger than 1 MiB");
+    }
+    std::string text(static_cast<std::size_t>(size), '\0');
+    try {
+        std::ifstream in(file, std::ios::binary);
+        if (!in.read(text.data(), static_cast<std::streamsize>(text.size()))) {
+            return Result::Failure("cannot be read");
+        }
+    } catch (const std::ios_base::failure&) {
+        return Result::Failure("cannot be read");  // some read errors arrive as exceptions
+    }
+    return config.Parse(text);
+}
+
+}  // namespace velcomp

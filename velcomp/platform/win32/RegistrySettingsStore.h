@@ -1,0 +1,25 @@
+// Windows settings: values of one key under HKEY_CURRENT_USER.
+#pragma once
+
+#include <string>
+
+#include "velcomp/SettingsStore.h"
+
+namespace velcomp {
+
+inline constexpr char kContentSettingsKey[] = "Software\\Railvane\\Content";
+
+class RegistrySettingsStore : public SettingsStore {
+public:
+    explicit RegistrySettingsStore(std::string subKey = kContentSettingsKey);
+
+    StoredValue Read(const std::string& name) override;
+    Result WriteNumber(const std::string& name, std::uint32_t value) override;
+    // Serialised by a named mutex of the session, one per key.
+    Result Exclusively(const std::function<Result()>& action) override;
+
+private:
+    std::string subKey_;
+};
+
+}  // namespace velcomp

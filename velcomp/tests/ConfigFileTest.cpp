@@ -1,0 +1,132 @@
+#include "velcomp/ConfigFile.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "velcomp/tests/TestFolders.h"
+
+namespace velcomp {
+namespace {
+
+std::string RoundTrip(const std::string& value) {
+    ConfigFile written;
+    written.Set("description", value);
+    ConfigFile read;
+    const Result parsed = read.Parse(written.Format());
+    EXPECT_TRUE(parsed.ok()) << parsed.message() << "\n" << written.Format();
+    const std::string* found = read.Find("description");
+    return found != nullptr ? *found : "<missing>";
+}
+
+TEST(ConfigFileTest, AnyDescriptionRoundTripsExactly) {
+    const std::string values[] = {
+        "",
+        "Shop",
+        "A \"quoted\" word",
+        "C:\\Sim\\World\\ and a trailing backslash\\",
+        "\\n is not a line break here",
+        "two\r\nlines",
+        "lone\rCR and lone\nLF\n",
+        "\r\n\r\n",
+        "  spaces around  ",
+        "tab\there",
+        "# not a comment = not a key",
+        "Caf\xE9 \x80\x9F\xA0\xFF",
+        "control \x01\x1B\x7F bytes",
+        std::string("every byte ") +
+            [] {
+                std::string all;
+                for (int byte = 1; byte < 256; ++byte) {
+                    all += static_cast<char>(byte);
+                }
+                return all;
+            }(),
+    };
+    for (const std::string& value : values) {
+        EXPECT_EQ(RoundTrip(value), value);
+    }
+}
+
+TEST(ConfigFileTest, WrittenTextIsOneLinePerEntryWithCrLf) {
+    ConfigFile config;
+    config.Set("kuid", "<kuid:7:1>");
+    config.Set("description", "a\nb \"c\" \\ \xE9");
+    EXPECT_EQ(config.Format(),
+              "kuid = <kuid:7:1>\r\n"
+              "description = \"a\\nb \\\"c\\\" \\\\ \xE9\"\r\n");
+}
+
+TEST(ConfigFileTest, ParseKeepsCommentsOrderAndSetReplacesInPlace) {
+    ConfigFile config;
+    ASSERT_TRUE(config
+                    .Parse("# Scenery template\n"
+                           "kind = scenery\r\n"
+                           "\n"
+                           "  mesh=\"main.obj\"  \n"
+                           "light.count = 2")
+                    .ok());
+    EXPECT_EQ(config.EntryCount(), 3u);
+    ASSERT_NE(config.Find("mesh"), nullptr);
+    EXPECT_EQ(*config.Find("mesh"), "main.obj");
+    EXPECT_EQ(config.Find("Kind"), nullptr);
+    config.Set("kind", "building");
+    config.Set("username", "Shop");
+    EXPECT_EQ(config.Format(),
+              "# Scenery template\r\n"
+              "kind = building\r\n"
+              "\r\n"
+              "mesh = main.obj\r\n"
+              "light.count = 2\r\n"
+              "username = Shop\r\n");
+}
+
+TEST(ConfigFileTest, MalformedTextIsRefusedWithItsLineNumber) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"kind = scenery\nno equals sign", "line 2: expected key = value"},
+        {"= value", "line 1: expected key = value"},
+        {"bad key = 1", "line 1: expected key = value"},
+        {"a = \"open", "line 1: the quoted value has no closing quote"},
+        {"a = \"x\" y", "line 1: there is text after the closing quote"},
+        {"a = \"\\q\"", "line 1: unknown escape \\q"},
+        {"a = \"\\x0\"", "line 1: \\x needs two hexadecimal digits"},
+        {"a = \"\\x00\"", "line 1: \\x needs two hexadecimal digits"},
+        {"a = \"x\\\"", "line 1: the quoted value has no closing quote"},
+        {"a = \"\x01\"", "line 1: a control character must be written as \\xHH"},
+        {"a = two words", "line 1: a value with spaces"},
+        {"a = Caf\xE9", "line 1: a value with spaces"},
+        {"a = x\rb = y", "line 1: a line break must be written"},
+        {"a = 1\n\nb = 2\na = 3", "line 4: the key a is already set on line 1"},
+    };
+    for (const auto& [text, message] : cases) {
+        ConfigFile config;
+        config.Set("kept", "yes");
+        const Result parsed = config.Parse(text);
+        EXPECT_FALSE(parsed.ok()) << text;
+        EXPECT_EQ(parsed.message().rfind(message, 0), 0u) << text << " -> " << parsed.message();
+        EXPECT_NE(config.Find("kept"), nullptr) << "a failed parse must leave the content alone";
+    }
+}
+
+TEST(ConfigFileTest, KeysAreLettersDigitsDashUnderscoreDot) {
+    EXPECT_TRUE(ConfigFile::IsValidKey("category-class"));
+    EXPECT_TRUE(ConfigFile::IsValidKey("mesh_table.default.2"));
+    EXPECT_FALSE(ConfigFile::IsValidKey(""));
+    EXPECT_FALSE(ConfigFile::IsValidKey("two words"));
+    EXPECT_FALSE(ConfigFile::IsValidKey("a=b"));
+}
+
+TEST(ConfigFileTest, ReadsFilesAndRefusesOversizedOnes) {
+    test::TempFolder folder;
+    test::WriteFile(folder.path() / "config.txt", "kind = scenery\r\n");
+    ConfigFile config;
+    ASSERT_TRUE(ReadConfigFile(folder.path() / "config.txt", config).ok());
+    EXPECT_EQ(*config.Find("kind"), "scenery");
+
+    test::WriteFile(folder.path() / "big.txt", std::string(1024 * 1024 + 1, '#'));
+    EXPECT_EQ(ReadConfigFile(folder.path() / "big.txt", config).message(), "is larger than 1 MiB");
+    EXPECT_FALSE(ReadConfigFile(folder.path() / "missing.txt", config).ok());
+}
+
+}  // namespace
+}  // namespace velcomp

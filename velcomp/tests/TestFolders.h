@@ -1,0 +1,56 @@
+// Real temporary folders and small file helpers for the library's tests.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace velcomp::test {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder() {
+        static std::atomic<unsigned> count{0};
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        path_ = fs::temp_directory_path() /
+                ("velcomp-test-" + std::to_string(stamp) + "-" + std::to_string(count++));
+        fs::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const fs::path& path() const { return path_; }
+    // The folder as 8-bit text with a backslash at the end, as the program passes it.
+    std::string Text() const {
+        std::string text = path_.string();
+        for (char& c : text) {
+            c = c == '/' ? '\\' : c;
+        }
+        return text + "\\";
+    }
+
+private:
+    fs::path path_;
+};
+
+inline void WriteFile(const fs::path& file, const std::string& content) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << content;
+}
+
+inline std::string ReadFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+}  // namespace velcomp::test
