@@ -1,0 +1,48 @@
+#include "velcomp/Library.h"
+
+#include "velcomp/AssetWriter.h"
+#include "velcomp/CreatorIdentity.h"
+#include "velcomp/platform/Platform.h"
+
+namespace velcomp {
+
+std::int32_t Library::CreatorKuid() {
+    return ReadCreatorKuid(settings_);
+}
+
+void Library::CreatePackage(std::string_view name) {
+    package_.emplace(std::string(name));
+}
+
+void Library::ClosePackage() {
+    package_.reset();
+}
+
+void Library::SetStringData(std::string_view key, std::string_view value) {
+    if (package_) {
+        package_->SetString(key, value);
+    }
+}
+
+Result Library::AddToPackage(const AssetRequest& request) {
+    if (!package_) {
+        return Result::Failure("There is no open package to add the asset to.");
+    }
+    Asset asset;
+    Result built = BuildAsset(request, settings_, asset);
+    if (built) {
+        package_->Put(std::move(asset));
+    }
+    return built;
+}
+
+Result Library::ExtractFromPackage(std::string_view destination, std::string_view name) {
+    const Asset* asset = package_ ? package_->Find(name) : nullptr;
+    if (asset == nullptr) {
+        return Result::Failure("The package holds no asset of that name.");
+    }
+    return WriteAsset(*asset, package_->ConfigFor(*asset),
+                      PathFromText(destination) / PathFromText(asset->name));
+}
+
+}  // namespace velcomp

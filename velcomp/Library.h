@@ -1,0 +1,39 @@
+// The library as its callers see it: one current package and the author's identity.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "velcomp/AssetBuilder.h"
+#include "velcomp/Package.h"
+#include "velcomp/Result.h"
+#include "velcomp/SettingsStore.h"
+
+namespace velcomp {
+
+class Library {
+public:
+    explicit Library(SettingsStore& settings) : settings_(settings) {}
+
+    // The creator identifier as stored now; 0 when none is set.
+    std::int32_t CreatorKuid();
+
+    // Makes a new, empty package current, dropping any other.
+    void CreatePackage(std::string_view name);
+    void ClosePackage();
+    bool HasPackage() const { return package_.has_value(); }
+
+    // Ignored without a current package.
+    void SetStringData(std::string_view key, std::string_view value);
+    Result AddToPackage(const AssetRequest& request);
+    // Writes the current package's asset `name` to destination + name; nothing when the
+    // package holds no such asset.
+    Result ExtractFromPackage(std::string_view destination, std::string_view name);
+
+private:
+    SettingsStore& settings_;
+    std::optional<Package> package_;
+};
+
+}  // namespace velcomp

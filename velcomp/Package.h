@@ -1,0 +1,47 @@
+// The current package: string data and the assets added to it, as lists of files.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "velcomp/ConfigFile.h"
+
+namespace velcomp {
+
+using Settings = std::vector<std::pair<std::string, std::string>>;
+
+// An asset as the package holds it: where its files are, not what they contain.
+struct Asset {
+    std::string name;                          // as given: folders joined by backslashes
+    std::filesystem::path source;              // the source folder
+    std::vector<std::filesystem::path> files;  // relative to `source`, config.txt aside
+    ConfigFile settings;                       // the source folder's own config.txt, if any
+    Settings identity;                         // kuid, name, description, class code
+};
+
+class Package {
+public:
+    explicit Package(std::string name) : name_(std::move(name)) {}
+
+    const std::string& name() const { return name_; }
+
+    // Keys that cannot stand in config.txt are ignored.
+    void SetString(std::string_view key, std::string_view value);
+    // Adds the asset, replacing one of the same name.
+    void Put(Asset asset);
+    const Asset* Find(std::string_view assetName) const;
+
+    // The asset's config.txt: its source's settings, then the package's strings, then
+    // its identity, each overriding what came before.
+    ConfigFile ConfigFor(const Asset& asset) const;
+
+private:
+    std::string name_;
+    Settings strings_;
+    std::vector<Asset> assets_;
+};
+
+}  // namespace velcomp
