@@ -35,5 +35,9 @@ demo: windows
 dist: windows
 	scripts/dist.sh $(WINDOWS) dist
 
+# The library's write-out of a 256 MiB skin folder against cp -r on the same disk.
+bench: native
+	$(NATIVE)/bench/velcomp_bench
+
 clean:
 	rm -rf build dist

@@ -1,0 +1,139 @@
+// Times the library's package build and write-out of a 500-file, 256 MiB skin folder
+// against `cp -r` of the same folder on the same disk, and reports peak memory.
+// Usage: velcomp_bench [work folder]   (default: the system's temporary folder)
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "velcomp/CreatorIdentity.h"
+#include "velcomp/Library.h"
+#include "velcomp/platform/posix/FolderSettingsStore.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kFiles = 500;
+constexpr std::uintmax_t kTotalBytes = 256ull * 1024 * 1024;
+constexpr int kRounds = 9;
+
+// Writes the skin folder in five subfolders with a 1 MiB buffer of varied bytes.
+void MakeSkinFolder(const fs::path& skin) {
+    std::vector<char> block(std::size_t{1024} * 1024);
+    std::uint32_t seed = 12345;
+    for (char& byte : block) {
+        seed = seed * 1664525u + 1013904223u;
+        byte = static_cast<char>(seed >> 24);
+    }
+    const char* folders[] = {"body", "bogies", "cab", "decals", "textures"};
+    std::uintmax_t left = kTotalBytes;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::uintmax_t size = i == kFiles - 1 ? left : kTotalBytes / kFiles;
+        left -= size;
+        const fs::path file = skin / folders[i % 5] / ("part" + std::to_string(i) + ".bmp");
+        fs::create_directories(file.parent_path());
+        std::ofstream out(file, std::ios::binary);
+        for (std::uintmax_t written = 0; written < size;) {
+            const auto chunk = std::min<std::uintmax_t>(block.size(), size - written);
+            out.write(block.data(), static_cast<std::streamsize>(chunk));
+            written += chunk;
+        }
+    }
+}
+
+double Seconds(std::chrono::steady_clock::duration duration) {
+    return std::chrono::duration<double>(duration).count();
+}
+
+double TimeCopy(const fs::path& skin, const fs::path& target) {
+    const std::string command = "cp -r '" + skin.string() + "' '" + target.string() + "'";
+    const auto start = std::chrono::steady_clock::now();
+    if (std::system(command.c_str()) != 0) {
+        std::fprintf(stderr, "cp -r failed\n");
+        std::exit(1);
+    }
+    return Seconds(std::chrono::steady_clock::now() - start);
+}
+
+double TimeLibrary(velcomp::Library& library, const fs::path& skin, const fs::path& target) {
+    const std::string source = skin.string() + "/";
+    const auto start = std::chrono::steady_clock::now();
+    library.ClosePackage();
+    library.CreatePackage("");
+    library.SetStringData("description", "Benchmark skin");
+    velcomp::Result result = library.AddToPackage({source, "Skin", "Benchmark skin", std::nullopt});
+    if (result) {
+        result = library.ExtractFromPackage(target.string() + "/", "Skin");
+    }
+    const double seconds = Seconds(std::chrono::steady_clock::now() - start);
+    if (!result) {
+        std::fprintf(stderr, "library failed: %s\n", result.message().c_str());
+        std::exit(1);
+    }
+    return seconds;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const fs::path base = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path();
+    const fs::path work = base / ("velcomp-bench-" + std::to_string(::getpid()));
+    const fs::path skin = work / "skin";
+    std::printf("Building %d files, %ju MiB, in %s\n", kFiles, kTotalBytes >> 20, work.c_str());
+    MakeSkinFolder(skin);
+    ::sync();
+
+    velcomp::FolderSettingsStore settings(work / "settings");
+    velcomp::SetCreatorKuid(settings, 1000);
+    velcomp::Library library(settings);
+
+    std::vector<double> copyTimes;
+    std::vector<double> libraryTimes;
+    for (int round = 0; round < kRounds; ++round) {
+        const fs::path copyTarget = work / "cp-out";
+        const fs::path libraryTarget = work / "lib-out";
+        // Alternate the order so that neither side always runs on a warmer cache.
+        if (round % 2 == 0) {
+            copyTimes.push_back(TimeCopy(skin, copyTarget));
+            libraryTimes.push_back(TimeLibrary(library, skin, libraryTarget));
+        } else {
+            libraryTimes.push_back(TimeLibrary(library, skin, libraryTarget));
+            copyTimes.push_back(TimeCopy(skin, copyTarget));
+        }
+        std::printf("round %d: cp -r %.3f s, library %.3f s\n", round + 1, copyTimes.back(),
+                    libraryTimes.back());
+        fs::remove_all(copyTarget);
+        fs::remove_all(libraryTarget);
+        ::sync();
+    }
+    fs::remove_all(work);
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double copy = Median(copyTimes);
+    const double built = Median(libraryTimes);
+    std::vector<double> ratios;  // each round's two runs share the machine's state of the moment
+    for (int round = 0; round < kRounds; ++round) {
+        ratios.push_back(libraryTimes[round] / copyTimes[round]);
+    }
+    const double peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    std::printf("median of %d rounds: cp -r %.3f s, library build + write-out %.3f s\n", kRounds,
+                copy, built);
+    std::printf("ratio library / cp -r, median of the rounds' ratios: %.3f (aim <= 1.10)\n",
+                Median(ratios));
+    std::printf("peak memory of this process: %.1f MiB (aim < 32 MiB)\n", peakMiB);
+    return 0;
+}
