@@ -1,0 +1,52 @@
+// The application object: one per program, started by the framework's WinMain.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/MessageMap.h"
+#include "framework/Wnd.h"
+
+namespace kitwright {
+
+// The standard Help command.
+inline constexpr UINT ID_HELP = 0xE146;
+
+class CWinApp : public CCmdTarget {
+public:
+    // The one application object registers itself; the framework's WinMain runs it.
+    CWinApp();
+    ~CWinApp() override;
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    // False ends the program at once; true enters the message loop.
+    virtual BOOL InitInstance();
+    // The message loop; returns the exit code that WM_QUIT carries.
+    virtual int Run();
+
+    // Opens the program's help file, when one stands beside the program.
+    void OnHelp();
+
+    HINSTANCE m_hInstance = nullptr;
+    CWnd* m_pMainWnd = nullptr;
+
+protected:
+    // Windows has drawn dialogs and controls in three dimensions itself since Windows 95
+    // and NT 4, the oldest systems this program runs on, so there is nothing to load.
+    BOOL Enable3dControls() { return TRUE; }
+};
+
+CWinApp* AfxGetApp();
+
+// The application's name: the program file's name without its extension.
+std::string AfxAppName();
+
+// Runs the application object: InitInstance, then the message loop if it asks for one.
+int AfxWinMain(HINSTANCE instance);
+
+// A modal message box; with no caption, the application's name is the caption.
+int AfxMessageBox(HWND owner, const char* text, const char* caption = nullptr, UINT type = MB_OK);
+
+}  // namespace kitwright

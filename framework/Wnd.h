@@ -1,0 +1,57 @@
+// Thin wrappers around window handles. A wrapper attaches to a window that exists
+// already (a dialog's control) and never subclasses it.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+namespace kitwright {
+
+class CWnd {
+public:
+    CWnd() = default;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+    virtual ~CWnd() = default;
+
+    void Attach(HWND window) { m_hWnd = window; }
+    HWND GetSafeHwnd() const { return m_hWnd; }
+
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    void Enable(bool enable);
+    bool IsIconic() const;
+    RECT ClientRect() const;
+    void SetText(const char* text);
+    std::string Text() const;
+    int TextLength() const;
+    HICON SetIcon(HICON icon, bool big);
+    // Centres the window on its owner, or on the work area when it has none.
+    void CenterWindow();
+
+    HWND m_hWnd = nullptr;
+};
+
+class CEdit : public CWnd {};
+
+class CButton : public CWnd {};
+
+class CImageList;
+
+// The extended combo box (ComboBoxEx32): items with text and pictures. It answers a few
+// plain combo box messages only, so it has a wrapper of its own.
+class CComboBoxEx : public CWnd {
+public:
+    // Index of the new item, or -1.
+    int InsertItem(const COMBOBOXEXITEMA& item);
+    int GetCount() const;
+    int GetCurSel() const;
+    int SetCurSel(int index);
+    // Copies the text of item `index` into `buffer`, which holds `size` bytes.
+    bool GetItemText(int index, char* buffer, int size) const;
+    // Returns the list that the control held before.
+    HIMAGELIST SetImageList(CImageList* list);
+};
+
+}  // namespace kitwright
