@@ -1,0 +1,379 @@
+#include "app/tests/KitwrightSession.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "creation/Locations.h"
+#include "res/resource.h"
+
+namespace kitwright::testing {
+namespace {
+
+constexpr DWORD kPatienceMs = 20000;
+constexpr DWORD kPollMs = 20;
+
+std::string FolderOf(const std::string& path) {
+    return path.substr(0, path.find_last_of('\\'));
+}
+
+// <build>\bin, where the test program and Kitwright.exe are built.
+std::string BinFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return FolderOf(path);
+}
+
+// <build>\standins, where the recording library and launch recorder are built.
+std::string StandInFolder() {
+    return FolderOf(BinFolder()) + "\\standins";
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            const std::string path = folder + "\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+std::string NewSandbox() {
+    static int count = 0;
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "kitwright-test-" +
+                         std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
+    RemoveTree(folder);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+void Copy(const std::string& from, const std::string& to) {
+    ASSERT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE)) << from << " -> " << to;
+}
+
+void RegisterHost(Host host, const std::string& root) {
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kInstallKey);
+    if (host == Host::kNotRegistered) {
+        return;
+    }
+    const std::string path = host == Host::kEmptyPath ? std::string() : root;
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, nullptr, 0, KEY_SET_VALUE,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, kPathValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                   static_cast<DWORD>(path.size()) + 1);
+    RegCloseKey(key);
+}
+
+// A job holds Kitwright and whatever it launches, so tests can wait for all of them and
+// nothing outlives the test.
+HANDLE NewJob() {
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    return job;
+}
+
+DWORD ActiveProcesses(HANDLE job) {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
+    QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof info,
+                              nullptr);
+    return info.ActiveProcesses;
+}
+
+// Wine runs the explorer.exe of system32 whatever folder holds another one, so for these
+// tests the launch recorder takes its place, and Wine is told to run that file instead of
+// its own explorer. Both are undone when the tests end, or else when they next start.
+class ExplorerStandIn : public ::testing::Environment {
+public:
+    void SetUp() override {
+        char system[MAX_PATH] = {};
+        GetSystemDirectoryA(system, MAX_PATH);
+        explorer_ = std::string(system) + "\\explorer.exe";
+        backup_ = explorer_ + ".kitwright-tests";
+        Restore();
+        GetDesktopWindow();  // the desktop process starts with Wine's own explorer
+        Copy(explorer_, backup_);
+        Copy(StandInFolder() + "\\launch_recorder.exe", explorer_);
+        HKEY key = nullptr;
+        RegCreateKeyExA(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr);
+        RegSetValueExA(key, "explorer.exe", 0, REG_SZ, reinterpret_cast<const BYTE*>("native"), 7);
+        RegCloseKey(key);
+    }
+    void TearDown() override { Restore(); }
+
+private:
+    static constexpr char kOverrides[] = "Software\\Wine\\DllOverrides";
+
+    void Restore() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kOverrides, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueA(key, "explorer.exe");
+            RegCloseKey(key);
+        }
+        if (CopyFileA(backup_.c_str(), explorer_.c_str(), FALSE)) {
+            DeleteFileA(backup_.c_str());
+        }
+    }
+
+    std::string explorer_;
+    std::string backup_;
+};
+
+::testing::Environment* const explorerStandIn =
+    ::testing::AddGlobalTestEnvironment(new ExplorerStandIn);
+
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectVisible(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);  // NOLINT(performance-no-int-to-ptr)
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window)) {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+
+std::string WindowText(HWND window) {
+    char text[1024] = {};
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& done) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > kPatienceMs) {
+            return done();
+        }
+        Sleep(kPollMs);
+    }
+    return true;
+}
+
+KitwrightSession::KitwrightSession(SessionOptions options) : folder_(NewSandbox()) {
+    Copy(BinFolder() + "\\Kitwright.exe", folder_ + "\\Kitwright.exe");
+    Copy(StandInFolder() + "\\velCompDLL.dll", folder_ + "\\velCompDLL.dll");
+    Copy(StandInFolder() + "\\launch_recorder.exe", folder_ + "\\Nameplate.exe");
+    RegisterHost(options.host, HostRoot());
+
+    SetEnvironmentVariableA("KITWRIGHT_LIBRARY_LOG", (folder_ + "\\library.log").c_str());
+    SetEnvironmentVariableA("KITWRIGHT_LAUNCH_LOG", (folder_ + "\\launches.log").c_str());
+    SetEnvironmentVariableA("KITWRIGHT_KUID", options.kuid);
+
+    job_ = NewJob();
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + folder_ + "\\Kitwright.exe\"";
+    // Started from its own folder, as Explorer starts a program.
+    EXPECT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
+                               CREATE_SUSPENDED, nullptr, folder_.c_str(), &startup, &process_));
+    AssignProcessToJobObject(job_, process_.hProcess);
+    ResumeThread(process_.hThread);
+}
+
+KitwrightSession::~KitwrightSession() {
+    TerminateJobObject(job_, 1);
+    WaitForSingleObject(process_.hProcess, kPatienceMs);
+    WaitUntil([this] { return ActiveProcesses(job_) == 0; });
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+    CloseHandle(job_);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kInstallKey);
+    RemoveTree(folder_);
+}
+
+bool KitwrightSession::IsRunning() const {
+    return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::vector<HWND> KitwrightSession::VisibleWindows() const {
+    WindowSearch search{process_.dwProcessId, {}};
+    EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND KitwrightSession::WaitForWindow(const std::string& caption) const {
+    HWND window = nullptr;
+    WaitUntil([&] {
+        for (HWND candidate : VisibleWindows()) {
+            if (WindowText(candidate) == caption) {
+                window = candidate;
+            }
+        }
+        return window != nullptr || !IsRunning();
+    });
+    return window;
+}
+
+bool KitwrightSession::WaitForExit() const {
+    return WaitForSingleObject(process_.hProcess, kPatienceMs) == WAIT_OBJECT_0;
+}
+
+void KitwrightSession::WaitForLaunchedPrograms() const {
+    EXPECT_TRUE(WaitUntil([this] { return ActiveProcesses(job_) == (IsRunning() ? 1u : 0u); }));
+}
+
+std::vector<std::string> KitwrightSession::LibraryCalls() const {
+    return ReadLines(folder_ + "\\library.log");
+}
+
+std::vector<std::string> KitwrightSession::Launches() const {
+    return ReadLines(folder_ + "\\launches.log");
+}
+
+std::string DialogDriver::Text(int id) const {
+    return WindowText(Control(id));
+}
+
+void DialogDriver::Type(int id, const std::string& text) const {
+    for (const char c : text) {
+        SendMessageA(Control(id), WM_CHAR, static_cast<BYTE>(c), 1);
+    }
+}
+
+void DialogDriver::Clear(int id) const {
+    SendMessageA(Control(id), EM_SETSEL, 0, -1);
+    SendMessageA(Control(id), WM_CHAR, VK_BACK, 1);
+}
+
+void DialogDriver::SelectClass(int index) const {
+    HWND list = Control(IDC_CLASS);
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDC_CLASS, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+}
+
+std::vector<ClassItem> DialogDriver::ClassItems() const {
+    HWND list = Control(IDC_CLASS);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(list, &processId);
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    // The item and its text buffer must live in Kitwright's memory for the list to fill them.
+    constexpr int kTextSize = 260;
+    auto* remote = static_cast<BYTE*>(VirtualAllocEx(
+        process, nullptr, sizeof(COMBOBOXEXITEMA) + kTextSize, MEM_COMMIT, PAGE_READWRITE));
+    std::vector<ClassItem> items;
+    const int count = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        COMBOBOXEXITEMA item = {};
+        item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
+        item.iItem = index;
+        item.pszText = reinterpret_cast<char*>(remote + sizeof item);
+        item.cchTextMax = kTextSize;
+        char text[kTextSize] = {};
+        WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+        WriteProcessMemory(process, remote + sizeof item, text, sizeof text, nullptr);
+        SendMessageA(list, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, remote, &item, sizeof item, nullptr);
+        ReadProcessMemory(process, remote + sizeof item, text, sizeof text - 1, nullptr);
+        items.push_back({text, item.iImage, item.iSelectedImage});
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return items;
+}
+
+void DialogDriver::FocusOn(int id) const {
+    SendMessageA(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(id)), TRUE);
+}
+
+HWND DialogDriver::FocusedWindow() const {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog_, nullptr), &info);
+    return info.hwndFocus;
+}
+
+void DialogDriver::PressKey(UINT virtualKey) const {
+    HWND target = FocusedWindow();
+    const DWORD down = MapVirtualKeyA(virtualKey, 0) << 16 | 1;
+    const DWORD up = down | 1u << 30 | 1u << 31;  // previously down, now being released
+    PostMessageA(target, WM_KEYDOWN, virtualKey, static_cast<LPARAM>(down));
+    PostMessageA(target, WM_KEYUP, virtualKey, static_cast<LPARAM>(up));
+}
+
+void DialogDriver::Settle() const {
+    // The marker is a selection in the Template field, which no test looks at.
+    static int marker = 0;
+    marker = marker % 8 + 1;
+    PostMessageA(Control(IDC_TEMPLATE), EM_SETSEL, marker, marker + 1);
+    EXPECT_TRUE(WaitUntil([this] {
+        return SendMessageA(Control(IDC_TEMPLATE), EM_GETSEL, 0, 0) == MAKELONG(marker, marker + 1);
+    }));
+}
+
+int DialogDriver::FocusedControl() const {
+    HWND window = FocusedWindow();
+    while (window != nullptr && GetParent(window) != dialog_) {
+        window = GetParent(window);
+    }
+    return window != nullptr ? GetDlgCtrlID(window) : 0;
+}
+
+bool SaveScreenshot(HWND window, const std::string& unixPath) {
+    RECT area = {};
+    GetWindowRect(window, &area);
+    const std::string partial = unixPath + ".part";
+    const std::string geometry = std::to_string(area.right - area.left) + "x" +
+                                 std::to_string(area.bottom - area.top) + "+" +
+                                 std::to_string(area.left) + "+" + std::to_string(area.top);
+    std::string command = "Z:\\bin\\sh -c \"PATH=/usr/bin:/bin; mkdir -p '" +
+                          unixPath.substr(0, unixPath.find_last_of('/')) +
+                          "' && import -window root -crop " + geometry + " +repage" +
+                          " 'png:" + partial + "' && mv '" + partial + "' '" + unixPath + "'\"";
+    // Wine starts a Linux program without a handle to wait on: the file's arrival tells.
+    const std::string windowsPath = "Z:" + unixPath;
+    DeleteFileA(windowsPath.c_str());
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    for (HANDLE handle : {process.hThread, process.hProcess}) {
+        if (handle != nullptr) {
+            CloseHandle(handle);
+        }
+    }
+    return WaitUntil(
+        [&] { return GetFileAttributesA(windowsPath.c_str()) != INVALID_FILE_ATTRIBUTES; });
+}
+
+}  // namespace kitwright::testing

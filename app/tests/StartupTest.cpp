@@ -1,0 +1,53 @@
+// Kitwright's start-up, observed from outside: what appears, what the library is asked.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/tests/KitwrightSession.h"
+
+namespace kitwright::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr char kDialogCaption[] = "Kitwright (v1.0 build 24)";
+constexpr char kNotInstalledCaption[] = "Railvane is not installed";
+
+class NotInstalled : public ::testing::TestWithParam<Host> {};
+
+TEST_P(NotInstalled, OnlyTheBoxAppearsAndTheLibraryIsNeverStarted) {
+    KitwrightSession kitwright({GetParam()});
+    HWND box = kitwright.WaitForWindow(kNotInstalledCaption);
+    ASSERT_NE(box, nullptr);
+    char text[256] = {};
+    SendMessageA(GetDlgItem(box, 0xFFFF), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "Railvane is not installed on this Machine.  \n\nPlease Install Railvane.");
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+    EXPECT_NE(GetDlgItem(box, IDOK), nullptr);
+    EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr);
+    EXPECT_EQ(kitwright.VisibleWindows(), std::vector<HWND>{box});
+
+    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(kitwright.WaitForExit());
+    EXPECT_THAT(kitwright.LibraryCalls(), IsEmpty());
+    kitwright.WaitForLaunchedPrograms();
+    EXPECT_THAT(kitwright.Launches(), IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(WithoutAnAppPathsEntryOrWithAnEmptyPath, NotInstalled,
+                         ::testing::Values(Host::kNotRegistered, Host::kEmptyPath));
+
+// The install root's folder does not exist here: only the registry value counts.
+TEST(Startup, CloseEndsTheProgramAfterOnlyTheLibrarysStartAndTheIdentifierCheck) {
+    KitwrightSession kitwright;
+    HWND dialog = kitwright.WaitForWindow(kDialogCaption);
+    ASSERT_NE(dialog, nullptr);
+    PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(kitwright.WaitForExit());
+    EXPECT_THAT(kitwright.LibraryCalls(), ElementsAre("InitVEL", "GetMyKUID"));
+    kitwright.WaitForLaunchedPrograms();
+    EXPECT_THAT(kitwright.Launches(), IsEmpty());
+}
+
+}  // namespace
+}  // namespace kitwright::testing

@@ -1,0 +1,146 @@
+#include "ui/RailvaneWorkshopDlg.h"
+
+#include <iterator>
+
+#include "catalogue/ClassTable.h"
+#include "framework/PaintDC.h"
+#include "res/resource.h"
+
+namespace kitwright {
+namespace {
+
+// The class list's pictures in image-list order: a row's image indexes this table.
+constexpr UINT kClassPictures[] = {
+    IDB_HUMAN, IDB_ROAD, IDB_HOUSE, IDB_TRACK, IDB_SIGNAL, IDB_TREE, IDB_TERRAIN, IDB_LOCOMOTIVE,
+};
+
+constexpr int kPictureSize = 16;
+constexpr int kInitialPictures = 6;
+constexpr int kPictureGrowth = 4;
+constexpr COLORREF kSeeThrough = RGB(255, 255, 255);
+
+}  // namespace
+
+const MessageMapEntry CRailvaneWorkshopDlg::kMessageEntries[] = {
+    MapMessage(WM_PAINT, &CRailvaneWorkshopDlg::OnPaint),
+    MapMessage(WM_QUERYDRAGICON, &CRailvaneWorkshopDlg::OnQueryDragIcon),
+    MapControl(EN_CHANGE, IDC_NAME, &CRailvaneWorkshopDlg::OnUpdateCreate),
+    MapControl(EN_CHANGE, IDC_DESCRIPTION, &CRailvaneWorkshopDlg::OnUpdateCreate),
+    MapMessage(WM_DESTROY, &CRailvaneWorkshopDlg::OnDestroy),
+    MapControl(CBN_SELENDOK, IDC_CLASS, &CRailvaneWorkshopDlg::OnSelectClass),
+    MapControl(CBN_SELCHANGE, IDC_CLASS, &CRailvaneWorkshopDlg::OnSelectClass),
+};
+
+const MessageMap CRailvaneWorkshopDlg::kMessageMap = {&CDialog::kMessageMap, kMessageEntries,
+                                                      std::size(kMessageEntries)};
+
+const MessageMap* CRailvaneWorkshopDlg::GetMessageMap() const {
+    return &kMessageMap;
+}
+
+CRailvaneWorkshopDlg::CRailvaneWorkshopDlg(HWND parent)
+    : CDialog(IDD_KITWRIGHT_DIALOG, parent),
+      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+void CRailvaneWorkshopDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_TEMPLATE, m_editTemplate);
+    DDX_Control(pDX, IDC_CLASS, m_comboClass);
+    DDX_Control(pDX, IDOK, m_btnCreate);
+    DDX_Control(pDX, IDC_DESCRIPTION, m_editDescription);
+    DDX_Control(pDX, IDC_NAME, m_editName);
+}
+
+BOOL CRailvaneWorkshopDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    m_platform.SetOwner(m_hWnd);
+
+    SetIcon(m_hIcon, true);
+    SetIcon(m_hIcon, false);
+
+    BuildImageList();
+    for (int row = 0; row < static_cast<int>(kClassCount); ++row) {
+        COMBOBOXEXITEMA item = {};
+        item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
+        item.iItem = row;
+        item.pszText = const_cast<char*>(RowLabel(row));
+        item.iImage = RowImage(row);
+        item.iSelectedImage = RowImage(row);
+        m_comboClass.InsertItem(item);
+    }
+    m_comboClass.SetCurSel(0);
+    OnSelectClass();
+
+    // A reminder only: the dialog opens all the same.
+    EnsureCreatorIdentity(m_library, m_platform);
+    return TRUE;
+}
+
+void CRailvaneWorkshopDlg::BuildImageList() {
+    if (m_pImageList) {
+        m_pImageList->DeleteImageList();
+    } else {
+        m_pImageList = std::make_unique<CImageList>();
+    }
+    m_pImageList->Create(kPictureSize, kPictureSize, ILC_COLOR32 | ILC_MASK, kInitialPictures,
+                         kPictureGrowth);
+    for (const UINT id : kClassPictures) {
+        HBITMAP picture = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+        m_pImageList->Add(picture, kSeeThrough);
+        DeleteObject(picture);
+    }
+    m_comboClass.SetImageList(m_pImageList.get());
+}
+
+void CRailvaneWorkshopDlg::OnPaint() {
+    if (!IsIconic()) {
+        CDialog::OnPaint();
+        return;
+    }
+    CPaintDC dc(*this);
+    Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    const RECT client = ClientRect();
+    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc.GetSafeHdc(), x, y, m_hIcon);
+}
+
+HCURSOR CRailvaneWorkshopDlg::OnQueryDragIcon() {
+    return m_hIcon;
+}
+
+void CRailvaneWorkshopDlg::OnUpdateCreate() {
+    m_btnCreate.Enable(m_editName.TextLength() > 0 && m_editDescription.TextLength() > 0);
+}
+
+void CRailvaneWorkshopDlg::OnDestroy() {
+    CDialog::OnDestroy();
+    m_pImageList.reset();
+}
+
+void CRailvaneWorkshopDlg::OnSelectClass() {
+    const int row = FindClassRow(SelectedClassLabel());
+    m_editTemplate.SetText(row >= 0 ? RowTemplate(row) : "");
+}
+
+void CRailvaneWorkshopDlg::OnOK() {
+    if (CreateAsset(m_platform, m_library, *this) == CreateOutcome::kClose) {
+        EndDialog(IDOK);
+    }
+}
+
+std::string CRailvaneWorkshopDlg::SelectedClassLabel() {
+    char label[kPathBufferSize] = {};
+    m_comboClass.GetItemText(m_comboClass.GetCurSel(), label, sizeof label);
+    return label;
+}
+
+std::string CRailvaneWorkshopDlg::NameText() {
+    return m_editName.Text();
+}
+
+std::string CRailvaneWorkshopDlg::DescriptionText() {
+    return m_editDescription.Text();
+}
+
+}  // namespace kitwright
