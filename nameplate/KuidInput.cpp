@@ -14,9 +14,8 @@ std::string Trimmed(const std::string& text) {
 
 KuidInput Refused(const std::string& text) {
     KuidInput input;
-    input.problem = text.empty()
-                        ? std::string("Please enter your creator identifier (KUID).")
-                        : "\"" + text + "\" is not a creator identifier.";
+    input.problem = text.empty() ? std::string("Please enter your creator identifier (KUID).")
+                                 : "\"" + text + "\" is not a creator identifier.";
     input.problem += "\n\nEnter a whole number from 1 to " + std::to_string(kLargestKuid) + ".";
     return input;
 }

@@ -1,0 +1,22 @@
+// Nameplate.exe: runs the identity dialog once.
+#include "framework/WinApp.h"
+#include "nameplate/NameplateDlg.h"
+
+namespace nameplate {
+
+class CNameplateApp : public kitwright::CWinApp {
+public:
+    BOOL InitInstance() override {
+        Enable3dControls();
+        CNameplateDlg dlg;
+        m_pMainWnd = &dlg;
+        dlg.DoModal();
+        m_pMainWnd = nullptr;
+        return FALSE;
+    }
+};
+
+}  // namespace nameplate
+
+// The one application object, which the framework's WinMain runs.
+nameplate::CNameplateApp theApp;

@@ -1,0 +1,54 @@
+#include "nameplate/NameplateDlg.h"
+
+#include <string>
+
+#include "framework/WinApp.h"
+#include "nameplate/KuidInput.h"
+#include "nameplate/resource.h"
+#include "velcomp/CreatorIdentity.h"
+
+namespace nameplate {
+
+using kitwright::AfxMessageBox;
+
+CNameplateDlg::CNameplateDlg()
+    : CDialog(IDD_NAMEPLATE_DIALOG),
+      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_NAMEPLATE))) {}
+
+void CNameplateDlg::DoDataExchange(kitwright::CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    kitwright::DDX_Control(pDX, IDC_CURRENT, m_editCurrent);
+    kitwright::DDX_Control(pDX, IDC_KUID, m_editKuid);
+}
+
+BOOL CNameplateDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SetIcon(m_hIcon, true);
+    SetIcon(m_hIcon, false);
+    ShowCurrent();
+    return TRUE;
+}
+
+void CNameplateDlg::ShowCurrent() {
+    const std::int32_t kuid = velcomp::ReadCreatorKuid();
+    m_editCurrent.SetText(kuid > 0 ? std::to_string(kuid).c_str() : "(none set)");
+}
+
+void CNameplateDlg::OnOK() {
+    const KuidInput input = ParseKuid(m_editKuid.Text());
+    if (!input.valid) {
+        AfxMessageBox(m_hWnd, input.problem.c_str(), nullptr, MB_OK | MB_ICONWARNING);
+        SetFocus(m_editKuid.GetSafeHwnd());
+        return;
+    }
+    const velcomp::Result saved = velcomp::SetCreatorKuid(input.kuid);
+    if (!saved) {
+        const std::string text =
+            "Your creator identifier could not be saved.\n\n" + saved.message();
+        AfxMessageBox(m_hWnd, text.c_str(), nullptr, MB_OK | MB_ICONERROR);
+        return;
+    }
+    EndDialog(IDOK);
+}
+
+}  // namespace nameplate
