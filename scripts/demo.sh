@@ -43,6 +43,8 @@ fi
 
 # No display: a private one, and the demo drives the dialog itself.
 reg 'HKCU\Software\Railvane\Content' /v CreatorKUID /t REG_DWORD /d 414243
+# Wine's desktop started above without a display; the next start must find ours.
+wineserver -k >/dev/null 2>&1 || true
 display=90
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
 Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -53,7 +55,11 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; do
 
 name="Demo Shop $(date +%H%M%S)"
 wine "$bin/Kitwright.exe" </dev/null >/dev/null 2>&1 &
-window=$(xdotool search --sync --onlyvisible --name '^Kitwright \(v1.0 build 24\)$' | head -n 1)
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Kitwright \(v1.0 build 24\)$' | head -n 1)
+if [ -z "$window" ]; then
+    echo "demo: the Kitwright dialog did not open" >&2
+    exit 1
+fi
 sleep 1
 import -window root "$demo/kitwright-demo.png"
 # Focus starts on Close; Tab reaches Template, then Name, then Description.
