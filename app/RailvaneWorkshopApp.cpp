@@ -42,9 +42,7 @@ BOOL CRailvaneWorkshopApp::InitInstance() {
     library.InitVEL();
 
     CRailvaneWorkshopDlg dlg;
-    m_pMainWnd = &dlg;
-    dlg.DoModal();
-    m_pMainWnd = nullptr;
+    RunMainDialog(dlg);
     // The dialog was the whole run: end without a message loop.
     return FALSE;
 }

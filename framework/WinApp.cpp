@@ -1,5 +1,7 @@
 #include "framework/WinApp.h"
 
+#include "framework/Dialog.h"
+
 namespace kitwright {
 namespace {
 
@@ -88,6 +90,13 @@ int AfxWinMain(HINSTANCE instance) {
 int AfxMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
     const std::string title = caption != nullptr ? std::string(caption) : AfxAppName();
     return MessageBoxA(owner, text, title.c_str(), type);
+}
+
+INT_PTR CWinApp::RunMainDialog(CDialog& dialog) {
+    m_pMainWnd = &dialog;
+    const INT_PTR result = dialog.DoModal();
+    m_pMainWnd = nullptr;
+    return result;
 }
 
 }  // namespace kitwright

@@ -10,6 +10,8 @@
 
 namespace kitwright {
 
+class CDialog;
+
 // The standard Help command.
 inline constexpr UINT ID_HELP = 0xE146;
 
@@ -25,6 +27,9 @@ public:
     virtual BOOL InitInstance();
     // The message loop; returns the exit code that WM_QUIT carries.
     virtual int Run();
+
+    // Runs `dialog` modally as the main window and returns what it ended with.
+    INT_PTR RunMainDialog(CDialog& dialog);
 
     // Opens the program's help file, when one stands beside the program.
     void OnHelp();

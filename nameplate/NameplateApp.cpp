@@ -9,9 +9,7 @@ public:
     BOOL InitInstance() override {
         Enable3dControls();
         CNameplateDlg dlg;
-        m_pMainWnd = &dlg;
-        dlg.DoModal();
-        m_pMainWnd = nullptr;
+        RunMainDialog(dlg);
         return FALSE;
     }
 };
