@@ -10,7 +10,9 @@ CWinApp* theApplication = nullptr;
 // The exit code of a program whose start-up failed in a way that it did not foresee.
 constexpr int kUnexpectedFailure = 3;
 
-std::string ProgramFileName() {
+}  // namespace
+
+std::string AfxProgramFileName() {
     std::string name(MAX_PATH, '\0');
     for (;;) {
         const DWORD length =
@@ -19,11 +21,9 @@ std::string ProgramFileName() {
             name.resize(length);
             return name;
         }
-        name.resize(name.size() * 2);
+        name.resize(name.size() * 2);  // truncated: a deeper folder than MAX_PATH
     }
 }
-
-}  // namespace
 
 CWinApp::CWinApp() {
     theApplication = this;
@@ -49,7 +49,7 @@ int CWinApp::Run() {
 }
 
 std::string AfxAppName() {
-    std::string name = ProgramFileName();
+    std::string name = AfxProgramFileName();
     name.erase(0, name.find_last_of("\\/") + 1);
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos) {
@@ -59,7 +59,7 @@ std::string AfxAppName() {
 }
 
 void CWinApp::OnHelp() {
-    std::string helpFile = ProgramFileName();
+    std::string helpFile = AfxProgramFileName();
     const std::size_t dot = helpFile.rfind('.');
     helpFile = helpFile.substr(0, dot) + ".hlp";
     if (GetFileAttributesA(helpFile.c_str()) == INVALID_FILE_ATTRIBUTES) {

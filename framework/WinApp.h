@@ -45,6 +45,9 @@ protected:
 
 CWinApp* AfxGetApp();
 
+// Full file name of the running program, however long.
+std::string AfxProgramFileName();
+
 // The application's name: the program file's name without its extension.
 std::string AfxAppName();
 

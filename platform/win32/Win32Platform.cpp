@@ -2,37 +2,9 @@
 
 #include <shellapi.h>
 
-#include <vector>
+#include "framework/WinApp.h"
 
 namespace kitwright {
-
-std::string ModuleFileName(HMODULE module) {
-    std::vector<char> buffer(kPathBufferSize);
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameA(module, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) {
-            return std::string();
-        }
-        if (length < buffer.size()) {
-            return std::string(buffer.data(), length);
-        }
-        buffer.resize(buffer.size() * 2);  // truncated: a deeper folder than MAX_PATH
-    }
-}
-
-std::string ApplicationName() {
-    std::string name = ModuleFileName();
-    const std::size_t slash = name.find_last_of("\\/");
-    if (slash != std::string::npos) {
-        name.erase(0, slash + 1);
-    }
-    const std::size_t dot = name.rfind('.');
-    if (dot != std::string::npos) {
-        name.erase(dot);
-    }
-    return name;
-}
 
 bool Win32Platform::ReadMachineValue(const std::string& subKey, const std::string& valueName,
                                      std::string& data) {
@@ -70,11 +42,11 @@ void Win32Platform::Launch(const std::string& program, const std::string& parame
 }
 
 void Win32Platform::ShowMessage(const std::string& text) {
-    MessageBoxA(owner_, text.c_str(), ApplicationName().c_str(), MB_OK);
+    AfxMessageBox(owner_, text.c_str());  // captioned with the application's name
 }
 
 std::string Win32Platform::ProgramFileName() {
-    return ModuleFileName();
+    return AfxProgramFileName();
 }
 
 }  // namespace kitwright

@@ -9,11 +9,6 @@
 
 namespace kitwright {
 
-// Full file name of a loaded module (null: the running program), however long.
-std::string ModuleFileName(HMODULE module = nullptr);
-// The running program's file name without folder and extension: every box's caption.
-std::string ApplicationName();
-
 class Win32Platform : public Platform {
 public:
     explicit Win32Platform(HWND owner = nullptr) : owner_(owner) {}

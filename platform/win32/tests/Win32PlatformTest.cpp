@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "creation/Locations.h"
+#include "framework/WinApp.h"
 
 namespace kitwright {
 namespace {
@@ -142,7 +143,7 @@ TEST_F(Win32PlatformTest, ProgramFileNameAndApplicationName) {
     const std::string path = platform.ProgramFileName();
     ASSERT_GT(path.size(), 4u);
     EXPECT_EQ(path.substr(path.size() - 25), "\\platform_win32_tests.exe");
-    EXPECT_EQ(ApplicationName(), "platform_win32_tests");
+    EXPECT_EQ(AfxAppName(), "platform_win32_tests");
 }
 
 // Finds the box captioned with the application's name, reads it and presses OK.
@@ -153,7 +154,7 @@ struct BoxSeen {
 
 void AnswerMessageBox(BoxSeen& seen, std::atomic<bool>& done) {
     for (int i = 0; i < 200 && !done; ++i) {
-        HWND box = FindWindowA("#32770", ApplicationName().c_str());
+        HWND box = FindWindowA("#32770", AfxAppName().c_str());
         if (box != nullptr) {
             char text[512] = {};
             SendMessageA(GetDlgItem(box, 0xFFFF), WM_GETTEXT, sizeof text,
