@@ -40,26 +40,61 @@ std::string ForbiddenCharacter(CharT c) {
     return {};
 }
 
-// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices, whatever follows the first dot.
+// Windows' limit on one folder name, in characters (UTF-16 units for the wide form).
+constexpr std::size_t kMaxSegmentLength = 255;
+
+// Superscript one, two and three: Latin-1 codes, the same in code page 1252 and UTF-16.
+bool IsSuperscriptDigit(unsigned long code) {
+    return code == 0xB9 || code == 0xB2 || code == 0xB3;
+}
+
+// The ASCII letters of `text` in upper case; false when it holds any other character.
+template <class CharT>
+bool AsciiUpperText(std::basic_string_view<CharT> text, std::string& upper) {
+    for (const CharT c : text) {
+        if (Code(c) > 0x7F) {
+            return false;
+        }
+        upper += static_cast<char>(AsciiUpper(c));
+    }
+    return true;
+}
+
+// CON, PRN, AUX, NUL, CONIN$, CONOUT$, and COM or LPT with one digit or superscript digit
+// name devices, whatever follows the first dot and however many spaces end the base.
 template <class CharT>
 bool IsDeviceName(std::basic_string_view<CharT> segment) {
     auto base = segment.substr(0, segment.find(CharT('.')));
     while (!base.empty() && base.back() == CharT(' ')) {
         base.remove_suffix(1);
     }
+    if (base.size() == 4) {
+        const unsigned long last = Code(base[3]);
+        std::string prefix;
+        return ((last >= '0' && last <= '9') || IsSuperscriptDigit(last)) &&
+               AsciiUpperText(base.substr(0, 3), prefix) && (prefix == "COM" || prefix == "LPT");
+    }
     std::string upper;
-    for (const CharT c : base) {
-        if (Code(c) > 0x7F) {
+    if (!AsciiUpperText(base, upper)) {
+        return false;
+    }
+    return upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL" ||
+           upper == "CONIN$" || upper == "CONOUT$";
+}
+
+// Whether `segment` ends in `suffix`, ASCII letters compared without case.
+template <class CharT>
+bool EndsInAsciiNoCase(std::basic_string_view<CharT> segment, std::string_view suffix) {
+    if (segment.size() < suffix.size()) {
+        return false;
+    }
+    const auto tail = segment.substr(segment.size() - suffix.size());
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+        if (Code(AsciiUpper(tail[i])) != Code(AsciiUpper(suffix[i]))) {
             return false;
         }
-        upper += static_cast<char>(AsciiUpper(c));
     }
-    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") {
-        return true;
-    }
-    return upper.size() == 4 &&
-           (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
-           upper[3] >= '1' && upper[3] <= '9';
+    return true;
 }
 
 template <class CharT>
@@ -76,11 +111,19 @@ std::string SegmentProblem(std::basic_string_view<CharT> segment) {
             return reason;
         }
     }
+    if (segment.size() > kMaxSegmentLength) {
+        return "a folder name in it is longer than 255 characters, the most Windows allows";
+    }
     if (IsDeviceName(segment)) {
-        return "it holds a device name that Windows reserves (CON, PRN, AUX, NUL, COM1-9, LPT1-9)";
+        return "it holds a device name that Windows reserves (CON, PRN, AUX, NUL, CONIN$, "
+               "CONOUT$, COM0-9 and LPT0-9, also with a superscript 1, 2 or 3)";
     }
     if (segment.back() == CharT('.') || segment.back() == CharT(' ')) {
         return "a folder name in it ends in a dot or a space, which Windows drops";
+    }
+    if (EndsInAsciiNoCase(segment, kStagingSuffix) || EndsInAsciiNoCase(segment, kLockSuffix)) {
+        return std::string("a folder name in it ends in ") + kStagingSuffix + " or " + kLockSuffix +
+               ", which the library reserves for its own working folders";
     }
     return {};
 }

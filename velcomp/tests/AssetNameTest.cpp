@@ -7,8 +7,13 @@
 namespace velcomp {
 namespace {
 
-std::wstring Widen(const std::string& ascii) {
-    return std::wstring(ascii.begin(), ascii.end());
+// Code page 1252 and UTF-16 agree on every character these tests use above ASCII.
+std::wstring Widen(const std::string& latin1) {
+    std::wstring wide;
+    for (const char c : latin1) {
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    }
+    return wide;
 }
 
 // Checks both the 8-bit form and the wide form that Windows paths use.
@@ -26,9 +31,8 @@ void ExpectRefused(const std::string& name, const std::string& reason) {
 }
 
 TEST(AssetNameTest, PlainNestedAndDottedNamesAreAccepted) {
-    for (const char* name :
-         {"Shop", "A\\B", "Shops\\Corner\\Left", "v1.2", "My Shop", ".hidden", "CONSOLE", "COM0",
-          "COM10", "LPT", "NULL.txt\\x", "a b.c d", "AUX_1"}) {
+    for (const char* name : {"Shop", "A\\B", "Shops\\Corner\\Left", "v1.2", "My Shop", ".hidden",
+                             "CONSOLE", "COM10", "LPT", "NULL.txt\\x", "a b.c d", "AUX_1"}) {
         ExpectAccepted(name);
     }
 }
@@ -69,6 +73,52 @@ TEST(AssetNameTest, DeviceNamesAreRefusedInAnySegmentWithAnyExtension) {
                              "nul.tar.gz", "A\\AUX", "COM3\\B", "LPT2 .x"}) {
         ExpectRefused(name, "device name");
     }
+}
+
+TEST(AssetNameTest, ZeroSuperscriptAndConsoleDeviceNamesAreRefused) {
+    for (const char* name : {"COM0", "lpt0", "COM\xB9", "com\xB2", "COM\xB3", "LPT\xB9", "Lpt\xB2",
+                             "LPT\xB3", "CONIN$", "conin$", "CONOUT$", "ConOut$", "COM\xB9.txt",
+                             "LPT0  .a.b", "CONIN$.x", "CONOUT$ ", "A\\LPT\xB3\\B", "COM0 "}) {
+        ExpectRefused(name,
+                      "device name that Windows reserves (CON, PRN, AUX, NUL, CONIN$, "
+                      "CONOUT$, COM0-9 and LPT0-9, also with a superscript 1, 2 or 3)");
+    }
+}
+
+TEST(AssetNameTest, NamesCloseToDeviceNamesAreAccepted) {
+    // 0xB4 and 0xBC sit beside the superscripts in code page 1252 but are not digits.
+    for (const char* name : {"COM\xB4", "LPT\xBC", "COM\xB9\xB9", "COM1\xB9",
+                             "\xB9"
+                             "COM",
+                             "CONIN", "CONOUT", "CONIN$$", "CONOUT$X", "$CONIN", "CON$", "COMA",
+                             "LPT\xB2x", "xCONOUT$", "NUL0", "AUX1"}) {
+        ExpectAccepted(name);
+    }
+}
+
+TEST(AssetNameTest, TheLibrarysWorkingSuffixesAreRefusedInAnyFolder) {
+    const std::string reason = std::string("ends in ") + kStagingSuffix + " or " + kLockSuffix +
+                               ", which the library reserves";
+    for (const char* name :
+         {"Shop.velcomp-staging", "Shop.velcomp-lock", ".velcomp-lock",
+          "Shops\\Corner.VELCOMP-Staging\\x", "A\\b.Velcomp-LOCK", "x.tar.velcomp-staging"}) {
+        ExpectRefused(name, reason);
+    }
+    for (const char* name : {"Shop.velcomp-staging2", "Shop.velcomp-stagin", "Shopvelcomp-lock",
+                             "Shop.velcomp-lock.old", "velcomp-staging", ".velcomp-lockx"}) {
+        ExpectAccepted(name);
+    }
+}
+
+TEST(AssetNameTest, FolderNamesUpTo255CharactersAreAccepted) {
+    ExpectAccepted(std::string(255, 'a'));
+    ExpectAccepted("A\\" + std::string(255, '\xE9') + "\\B");
+    ExpectAccepted(std::string(200, 'a') + "\\" + std::string(200, 'b'));
+    ExpectRefused(std::string(256, 'a'), "longer than 255 characters");
+    ExpectRefused("A\\" + std::string(256, 'b'), "longer than 255 characters");
+    // Wide names count UTF-16 units, as Windows does.
+    EXPECT_TRUE(CheckAssetName(std::wstring_view(std::wstring(255, L'\u6771'))).ok());
+    EXPECT_FALSE(CheckAssetName(std::wstring_view(std::wstring(256, L'\u6771'))).ok());
 }
 
 TEST(AssetNameTest, SegmentsEndingInDotOrSpaceAreRefused) {
