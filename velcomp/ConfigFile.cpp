@@ -69,8 +69,8 @@ std::string DecodeEscape(std::string_view text, std::size_t& i, std::string& err
         case 'x': {
             const int high = i < text.size() ? HexValue(text[i]) : -1;
             const int low = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
-            if (high < 0 || low < 0 || (high == 0 && low == 0)) {
-                error = "\\x needs two hexadecimal digits, not 00";
+            if (high < 0 || low < 0) {
+                error = "\\x needs two hexadecimal digits";
                 return {};
             }
             i += 2;
@@ -158,6 +158,11 @@ bool ConfigFile::IsValidKey(std::string_view key) {
 }
 
 Result ConfigFile::Parse(std::string_view text) {
+    // Editors on Windows often start UTF-8 text with a byte-order mark; it is no setting.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
     std::vector<Line> lines;
     std::map<std::string, std::size_t, std::less<>> keyLines;
     std::size_t number = 0;

@@ -48,6 +48,50 @@ TEST(ConfigFileTest, AnyDescriptionRoundTripsExactly) {
     }
 }
 
+TEST(ConfigFileTest, NulBytesRoundTripAsHexEscapes) {
+    using namespace std::string_literals;
+    for (const std::string& value : {"\0"s, "a\0b"s, "\0\0\0"s, "end\0"s, "\0\x01\r\n\0"s}) {
+        EXPECT_EQ(RoundTrip(value), value);
+    }
+    std::string everyByte;
+    for (int byte = 0; byte < 256; ++byte) {
+        everyByte += static_cast<char>(byte);
+    }
+    EXPECT_EQ(RoundTrip(everyByte), everyByte);
+
+    ConfigFile config;
+    config.Set("a", "x\0y"s);
+    EXPECT_EQ(config.Format(), "a = \"x\\x00y\"\r\n");
+    ASSERT_TRUE(config.Parse("b = \"\\x00\\x00\"\nc = \"\\xff\\x0a\"").ok());
+    EXPECT_EQ(*config.Find("b"), "\0\0"s);
+    EXPECT_EQ(*config.Find("c"), "\xFF\n");
+}
+
+TEST(ConfigFileTest, AByteOrderMarkAtTheVeryStartIsDropped) {
+    ConfigFile config;
+    ASSERT_TRUE(config.Parse("\xEF\xBB\xBFkind = scenery\r\nmesh = a.obj").ok());
+    ASSERT_NE(config.Find("kind"), nullptr);
+    EXPECT_EQ(*config.Find("kind"), "scenery");
+    EXPECT_EQ(config.Format(), "kind = scenery\r\nmesh = a.obj\r\n");
+
+    ASSERT_TRUE(config.Parse("\xEF\xBB\xBF# comment\n").ok());
+    EXPECT_EQ(config.Format(), "# comment\r\n");
+    ASSERT_TRUE(config.Parse("\xEF\xBB\xBF").ok());
+    EXPECT_EQ(config.Format(), "");
+
+    // Anywhere else it is text like any other, and no bare key starts with it.
+    const std::string bom = "\xEF\xBB\xBF";
+    const auto failedLine = [&config](const std::string& text) {
+        return config.Parse(text).message().substr(0, 7);
+    };
+    EXPECT_EQ(failedLine(bom + bom + "kind = scenery"), "line 1:");
+    EXPECT_EQ(failedLine("a = 1\n" + bom + "b = 2"), "line 2:");
+    EXPECT_EQ(failedLine(" " + bom + "a = 1"), "line 1:");
+    EXPECT_EQ(failedLine(bom.substr(0, 2) + "a = 1"), "line 1:");
+    ASSERT_TRUE(config.Parse("a = \"\xEF\xBB\xBF\"").ok());
+    EXPECT_EQ(*config.Find("a"), "\xEF\xBB\xBF");
+}
+
 TEST(ConfigFileTest, WrittenTextIsOneLinePerEntryWithCrLf) {
     ConfigFile config;
     config.Set("kuid", "<kuid:7:1>");
@@ -90,7 +134,8 @@ TEST(ConfigFileTest, MalformedTextIsRefusedWithItsLineNumber) {
         {"a = \"x\" y", "line 1: there is text after the closing quote"},
         {"a = \"\\q\"", "line 1: unknown escape \\q"},
         {"a = \"\\x0\"", "line 1: \\x needs two hexadecimal digits"},
-        {"a = \"\\x00\"", "line 1: \\x needs two hexadecimal digits"},
+        {"a = \"\\xG0\"", "line 1: \\x needs two hexadecimal digits"},
+        {"a = \"\\x\"", "line 1: \\x needs two hexadecimal digits"},
         {"a = \"x\\\"", "line 1: the quoted value has no closing quote"},
         {"a = \"\x01\"", "line 1: a control character must be written as \\xHH"},
         {"a = two words", "line 1: a value with spaces"},
