@@ -1,11 +1,17 @@
 #include "velcomp/platform/posix/FolderSettingsStore.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
+#include <functional>
 #include <vector>
 
 #include "velcomp/CreatorIdentity.h"
@@ -77,6 +83,147 @@ TEST(FolderSettingsStoreTest, ProcessesTakingNumbersAtOnceNeverShareOne) {
     for (std::size_t i = 0; i < all.size(); ++i) {
         ASSERT_EQ(all[i], static_cast<int>(i + 1));
     }
+}
+
+// A child process that takes the settings lock, says so through a pipe, runs `whileHeld`
+// and ends. Killed and reaped at the end of the test if it is still there.
+class LockHolder {
+public:
+    LockHolder(const fs::path& folder, const std::function<void()>& whileHeld) {
+        int ends[2];
+        if (pipe(ends) != 0) {
+            return;
+        }
+        pid_ = fork();
+        if (pid_ == 0) {
+#ifdef __linux__
+            prctl(PR_SET_PDEATHSIG, SIGKILL);  // a stopped holder must not outlive a failed test
+#endif
+            close(ends[0]);
+            FolderSettingsStore store(folder);
+            store.Exclusively([&] {
+                const char held = 'L';
+                if (write(ends[1], &held, 1) == 1) {
+                    whileHeld();
+                }
+                return Result::Success();
+            });
+            _exit(0);
+        }
+        close(ends[1]);
+        char held = 0;
+        locked_ = pid_ > 0 && read(ends[0], &held, 1) == 1 && held == 'L';
+        close(ends[0]);
+    }
+    ~LockHolder() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+
+    bool locked() const {
+        return locked_;
+    }
+
+private:
+    pid_t pid_ = -1;
+    bool locked_ = false;
+};
+
+TEST(FolderSettingsStoreTest, AStoppedLockHolderMakesOthersGiveUpNotHang) {
+    test::TempFolder folder;
+    const fs::path settings = folder.path() / "settings";
+    bool ran = false;
+    {
+        const LockHolder holder(settings, [] { raise(SIGSTOP); });
+        ASSERT_TRUE(holder.locked());
+        FolderSettingsStore store(settings, std::chrono::milliseconds(300));
+        alarm(20);  // a store that waits for ever ends the test instead of hanging it
+        const Result busy = store.Exclusively([&] {
+            ran = true;
+            return Result::Success();
+        });
+        alarm(0);
+        EXPECT_FALSE(busy.ok());
+        EXPECT_EQ(busy.message(), "Another program keeps the settings in " + settings.string() +
+                                      " busy; please try again.");
+        EXPECT_FALSE(ran);
+    }
+    // With the holder gone the lock is free again.
+    FolderSettingsStore store(settings, std::chrono::milliseconds(300));
+    EXPECT_TRUE(store
+                    .Exclusively([&] {
+                        ran = true;
+                        return Result::Success();
+                    })
+                    .ok());
+    EXPECT_TRUE(ran);
+}
+
+TEST(FolderSettingsStoreTest, ALockHolderThatLetsGoInTimeIsWaitedFor) {
+    test::TempFolder folder;
+    const fs::path settings = folder.path() / "settings";
+    const fs::path done = folder.path() / "holder-done";
+    const LockHolder holder(settings, [&] {
+        usleep(200 * 1000);
+        std::ofstream(done) << "done";
+    });
+    ASSERT_TRUE(holder.locked());
+    FolderSettingsStore store(settings);
+    bool sawHolderDone = false;
+    const Result result = store.Exclusively([&] {
+        sawHolderDone = fs::exists(done);
+        return Result::Success();
+    });
+    EXPECT_TRUE(result.ok()) << result.message();
+    EXPECT_TRUE(sawHolderDone) << "the action ran while the other process held the lock";
+}
+
+TEST(FolderSettingsStoreTest, WritingRemovesTemporaryFilesOfDeadWritersOnly) {
+    test::TempFolder folder;
+    const pid_t dead = fork();
+    if (dead == 0) {
+        _exit(0);
+    }
+    ASSERT_GT(dead, 0);
+    waitpid(dead, nullptr, 0);
+    ASSERT_TRUE(kill(dead, 0) != 0 && errno == ESRCH);
+    const std::string deadPid = std::to_string(dead);
+    const std::string livePid = std::to_string(getpid());
+
+    const std::vector<std::string> removed = {"CreatorKUID.new-" + deadPid + "-0",
+                                              "CreatorKUID.new-" + deadPid + "-41"};
+    const std::vector<std::string> kept = {
+        // A live writer's, perhaps in the middle of its write.
+        "CreatorKUID.new-" + livePid + "-999",
+        // Another value's, removed when that value is written.
+        "NextAssetNumber.new-" + deadPid + "-0",
+        // Names the store never makes.
+        "CreatorKUID.new-" + deadPid + "-0.keep", "CreatorKUID.new-" + deadPid,
+        "CreatorKUID.new-x" + deadPid + "-0", "CreatorKUIDX.new-" + deadPid + "-0",
+        "XCreatorKUID.new-" + deadPid + "-0"};
+    for (const auto* list : {&removed, &kept}) {
+        for (const std::string& name : *list) {
+            test::WriteFile(folder.path() / name, "N");
+        }
+    }
+
+    FolderSettingsStore store(folder.path());
+    ASSERT_TRUE(store.WriteNumber("CreatorKUID", 7).ok());
+    for (const std::string& name : removed) {
+        EXPECT_FALSE(fs::exists(folder.path() / name)) << name;
+    }
+    for (const std::string& name : kept) {
+        EXPECT_TRUE(fs::exists(folder.path() / name)) << name;
+    }
+    EXPECT_EQ(store.Read("CreatorKUID").bytes, std::string("\x07\0\0\0", 4));
+
+    ASSERT_TRUE(store.WriteNumber("NextAssetNumber", 1).ok());
+    EXPECT_FALSE(fs::exists(folder.path() / kept[1]));
+    EXPECT_TRUE(fs::exists(folder.path() / kept[0]));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "velcomp/platform/posix/FolderSettingsStore.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 
 namespace velcomp {
 namespace {
@@ -21,15 +23,35 @@ Result Failed(const std::string& what, const std::filesystem::path& path, std::e
                            " (" + error.message() + ").");
 }
 
-// Holds an exclusive lock on a file for as long as it lives.
+// Holds an exclusive lock on a file for as long as it lives. A holder that is stopped or
+// hangs must not hang us too, so the lock is tried again and again up to a deadline.
 class FileLock {
 public:
-    explicit FileLock(const std::filesystem::path& file)
+    enum class State { kHeld, kBusy, kFailed };
+
+    FileLock(const std::filesystem::path& file, std::chrono::milliseconds wait)
         : fd_(::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
-        if (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
-            ::close(fd_);
-            fd_ = -1;
+        if (fd_ < 0) {
+            error_ = errno;
+            return;
         }
+        const auto deadline = std::chrono::steady_clock::now() + wait;
+        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            if (error == EINTR) {
+                continue;
+            }
+            const bool busy = error == EWOULDBLOCK;
+            if (!busy || std::chrono::steady_clock::now() >= deadline) {
+                error_ = error;
+                state_ = busy ? State::kBusy : State::kFailed;
+                ::close(fd_);
+                fd_ = -1;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        state_ = State::kHeld;
     }
     ~FileLock() {
         if (fd_ >= 0) {
@@ -39,16 +61,53 @@ public:
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
-    bool held() const { return fd_ >= 0; }
+    State state() const { return state_; }
+    int error() const { return error_; }
 
 private:
     int fd_;
+    State state_ = State::kFailed;
+    int error_ = 0;
 };
+
+// The process id in a temporary file name `<name>.new-<pid>-<count>`, or 0 for any other name.
+pid_t WriterOf(const std::string& file, const std::string& name) {
+    const std::string prefix = name + ".new-";
+    if (file.compare(0, prefix.size(), prefix) != 0) {
+        return 0;
+    }
+    const std::size_t dash = file.find('-', prefix.size());
+    const std::string pid = file.substr(prefix.size(), dash - prefix.size());
+    const std::string count = dash == std::string::npos ? "" : file.substr(dash + 1);
+    const auto digits = [](const std::string& text) {
+        return !text.empty() && text.size() <= 9 &&
+               text.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (!digits(pid) || !digits(count)) {
+        return 0;
+    }
+    return static_cast<pid_t>(std::stol(pid));
+}
+
+// A writer killed between writing its temporary file and renaming it leaves the file for
+// ever; only the files of processes that are gone are removed, never a live writer's.
+void RemoveLeftovers(const std::filesystem::path& folder, const std::string& name) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const pid_t writer = WriterOf(it->path().filename().string(), name);
+        if (writer > 0 && ::kill(writer, 0) != 0 && errno == ESRCH) {
+            std::error_code ignored;
+            std::filesystem::remove(it->path(), ignored);
+        }
+    }
+}
 
 }  // namespace
 
-FolderSettingsStore::FolderSettingsStore(std::filesystem::path folder)
-    : folder_(std::move(folder)) {}
+FolderSettingsStore::FolderSettingsStore(std::filesystem::path folder,
+                                         std::chrono::milliseconds lockWait)
+    : folder_(std::move(folder)), lockWait_(lockWait) {}
 
 StoredValue FolderSettingsStore::Read(const std::string& name) {
     const int fd = ::open((folder_ / name).c_str(), O_RDONLY | O_CLOEXEC);
@@ -85,6 +144,7 @@ Result FolderSettingsStore::WriteRaw(const std::string& name, bool isNumber,
                                      const std::string& bytes) {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
+    RemoveLeftovers(folder_, name);
     static std::atomic<unsigned> writes{0};
     const std::filesystem::path temporary =
         folder_ / (name + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(writes++));
@@ -103,10 +163,15 @@ Result FolderSettingsStore::WriteRaw(const std::string& name, bool isNumber,
 Result FolderSettingsStore::Exclusively(const std::function<Result()>& action) {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
-    const FileLock lock(folder_ / "lock");
-    if (!lock.held()) {
+    const FileLock lock(folder_ / "lock", lockWait_);
+    if (lock.state() == FileLock::State::kBusy) {
+        // The same words as the Windows store, whose lock is a mutex with a timeout.
+        return Result::Failure("Another program keeps the settings in " + folder_.string() +
+                               " busy; please try again.");
+    }
+    if (lock.state() != FileLock::State::kHeld) {
         return Result::Failure("The settings in " + folder_.string() + " cannot be locked (" +
-                               std::generic_category().message(errno) + ").");
+                               std::generic_category().message(lock.error()) + ").");
     }
     return action();
 }

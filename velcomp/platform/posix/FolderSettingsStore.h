@@ -1,6 +1,7 @@
 // Native settings: one small file per value in a folder that the caller chooses.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 
 #include "velcomp/SettingsStore.h"
@@ -9,17 +10,21 @@ namespace velcomp {
 
 class FolderSettingsStore : public SettingsStore {
 public:
-    explicit FolderSettingsStore(std::filesystem::path folder);
+    // `lockWait` bounds how long Exclusively waits for another holder of the lock.
+    explicit FolderSettingsStore(std::filesystem::path folder,
+                                 std::chrono::milliseconds lockWait = std::chrono::seconds(10));
 
     StoredValue Read(const std::string& name) override;
     Result WriteNumber(const std::string& name, std::uint32_t value) override;
     Result Exclusively(const std::function<Result()>& action) override;
 
-    // Stores raw data of either kind, as another program might have left it.
+    // Stores raw data of either kind, as another program might have left it. First removes
+    // the temporary files of this value that processes which no longer exist left behind.
     Result WriteRaw(const std::string& name, bool isNumber, const std::string& bytes);
 
 private:
     std::filesystem::path folder_;
+    std::chrono::milliseconds lockWait_;
 };
 
 }  // namespace velcomp
