@@ -3,8 +3,13 @@
 JOBS ?= $(shell nproc)
 NATIVE := build/native
 WINDOWS := build/windows
+FUZZ := build/fuzz
+# Seconds each fuzz target runs in make test, from a fixed seed.
+FUZZ_SECONDS ?= 20
+FUZZ_SEED ?= 1
 
-.PHONY: all bootstrap native windows test test-native test-windows demo dist bench clean
+.PHONY: all bootstrap native windows asan fuzz test test-native test-asan test-fuzz test-windows \
+	demo dist bench clean
 
 all: native windows
 
@@ -22,11 +27,27 @@ windows: bootstrap
 test-native: native
 	ctest --preset native
 
+# The native tests again, built by clang with AddressSanitizer and UBSan.
+asan: bootstrap
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan -j $(JOBS)
+
+test-asan: asan
+	ctest --preset asan
+
+# libFuzzer targets over the config.txt reader and writer and the asset-name rules.
+fuzz: bootstrap
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+
+test-fuzz: fuzz
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_SEED=$(FUZZ_SEED) scripts/fuzz.sh $(FUZZ)
+
 test-windows: windows
 	scripts/wine-tests.sh $(WINDOWS)
 
 # The Windows tests run last, so the output ends with their summary.
-test: test-native test-windows
+test: test-native test-asan test-fuzz test-windows
 
 demo: windows
 	scripts/demo.sh $(WINDOWS)
