@@ -1,7 +1,5 @@
 #include "app/RailvaneWorkshopApp.h"
 
-#include <iterator>
-
 #include "creation/Locations.h"
 #include "packagelib/DllPackageLibrary.h"
 #include "platform/win32/Win32Platform.h"
@@ -16,17 +14,7 @@ constexpr char kNotInstalledCaption[] = "Railvane is not installed";
 
 }  // namespace
 
-const MessageMapEntry CRailvaneWorkshopApp::kMessageEntries[] = {
-    MapCommand(ID_HELP, &CWinApp::OnHelp),
-};
-
-const MessageMap CRailvaneWorkshopApp::kMessageMap = {nullptr, kMessageEntries,
-                                                      std::size(kMessageEntries)};
-
-const MessageMap* CRailvaneWorkshopApp::GetMessageMap() const {
-    return &kMessageMap;
-}
-
+// The one place that builds the program's platform and library; the dialog borrows them.
 BOOL CRailvaneWorkshopApp::InitInstance() {
     Enable3dControls();
 
@@ -34,14 +22,16 @@ BOOL CRailvaneWorkshopApp::InitInstance() {
     PathBuffer installRoot = {};
     GetInstallPath(platform, installRoot);
     if (installRoot[0] == '\0') {
-        AfxMessageBox(nullptr, kNotInstalledText, kNotInstalledCaption, MB_ICONERROR | MB_OK);
+        framework::AfxMessageBox(nullptr, kNotInstalledText, kNotInstalledCaption,
+                                 MB_ICONERROR | MB_OK);
         return FALSE;
     }
 
     DllPackageLibrary library;
     library.InitVEL();
 
-    CRailvaneWorkshopDlg dlg;
+    CRailvaneWorkshopDlg dlg(platform, library);
+    platform.SetOwner(dlg);  // Create's message boxes belong to the dialog
     RunMainDialog(dlg);
     // The dialog was the whole run: end without a message loop.
     return FALSE;

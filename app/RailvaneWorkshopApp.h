@@ -5,16 +5,17 @@
 
 namespace kitwright {
 
-class CRailvaneWorkshopApp : public CWinApp {
+class CRailvaneWorkshopApp : public framework::CWinApp {
+protected:
+    BEGIN_MSG_MAP(CRailvaneWorkshopApp, framework::CWinApp) = {
+        // Help reaches the framework's handler, which opens a help file only where one
+        // ships beside the program; F1 in the dialog ends up here.
+        MapCommand(framework::ID_HELP, &CWinApp::OnHelp),
+    };
+    END_MSG_MAP()
+
 public:
     BOOL InitInstance() override;
-
-protected:
-    const MessageMap* GetMessageMap() const override;
-
-private:
-    static const MessageMapEntry kMessageEntries[];
-    static const MessageMap kMessageMap;
 };
 
 }  // namespace kitwright

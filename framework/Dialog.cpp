@@ -2,14 +2,14 @@
 
 #include <commctrl.h>
 
-#include <iterator>
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
 #include "framework/WinApp.h"
 
-namespace kitwright {
+namespace framework {
 namespace {
 
 // Messages whose result a dialog procedure returns itself instead of through DWLP_MSGRESULT.
@@ -32,13 +32,37 @@ bool AnsweredDirectly(UINT message) {
     }
 }
 
+// The fixed start of an extended template (DLGTEMPLATEEX), which the SDK headers leave
+// out; like DLGTEMPLATE it is packed on two-byte boundaries.
+#pragma pack(push, 2)
+struct DialogTemplateEx {
+    WORD dlgVer;     // 1
+    WORD signature;  // 0xFFFF, where a plain template has the low word of its style
+    DWORD helpID;
+    DWORD exStyle;
+    DWORD style;
+    WORD cDlgItems;
+    short x;
+    short y;
+    short cx;
+    short cy;
+};
+#pragma pack(pop)
+static_assert(offsetof(DialogTemplateEx, x) == 18, "DLGTEMPLATEEX places x at byte 18");
+static_assert(offsetof(DLGTEMPLATE, x) == 10, "DLGTEMPLATE places x at byte 10");
+
+bool IsExtended(const DialogTemplateEx& header) {
+    return header.dlgVer == 1 && header.signature == 0xFFFF;
+}
+
 // The template's x and y, in either template format.
 POINT TemplatePosition(const void* data) {
-    const auto* words = static_cast<const WORD*>(data);
-    const bool extended = words[0] == 1 && words[1] == 0xFFFF;
-    const auto* position =
-        reinterpret_cast<const short*>(static_cast<const BYTE*>(data) + (extended ? 18 : 10));
-    return {position[0], position[1]};
+    const auto& extended = *static_cast<const DialogTemplateEx*>(data);
+    if (IsExtended(extended)) {
+        return {extended.x, extended.y};
+    }
+    const auto& plain = *static_cast<const DLGTEMPLATE*>(data);
+    return {plain.x, plain.y};
 }
 
 }  // namespace
@@ -51,24 +75,13 @@ void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
     control.Attach(window);
 }
 
-const MessageMapEntry CDialog::kMessageEntries[] = {
-    MapCommand(IDOK, &CDialog::OnOK),
-    MapCommand(IDCANCEL, &CDialog::OnCancel),
-};
-
-const MessageMap CDialog::kMessageMap = {nullptr, kMessageEntries, std::size(kMessageEntries)};
-
-const MessageMap* CDialog::GetMessageMap() const {
-    return &kMessageMap;
-}
-
 INT_PTR CDialog::DoModal() {
     // The template may name the extended combo box, which must be registered first.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_USEREX_CLASSES};
     InitCommonControlsEx(&controls);
     m_centre = TemplatePlacedAtOrigin();
     const INT_PTR result =
-        DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), m_parent,
+        DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_templateId), m_parent,
                         &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     m_hWnd = nullptr;
     if (m_failure) {
@@ -98,7 +111,7 @@ void CDialog::OnCancel() {
 }
 
 bool CDialog::TemplatePlacedAtOrigin() const {
-    HMODULE module = GetModuleHandleA(nullptr);
+    HMODULE module = AfxGetInstanceHandle();
     HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(m_templateId), RT_DIALOG);
     HGLOBAL loaded = resource != nullptr ? LoadResource(module, resource) : nullptr;
     const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
@@ -187,4 +200,4 @@ bool CDialog::IsClickOnDisabledControl(WPARAM wParam) const {
     return control != nullptr && !IsWindowEnabled(control);
 }
 
-}  // namespace kitwright
+}  // namespace framework

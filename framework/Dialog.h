@@ -8,7 +8,7 @@
 #include "framework/MessageMap.h"
 #include "framework/Wnd.h"
 
-namespace kitwright {
+namespace framework {
 
 class CDialog;
 
@@ -26,6 +26,13 @@ private:
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
 
 class CDialog : public CWnd, public CCmdTarget {
+protected:
+    BEGIN_MSG_MAP(CDialog, CCmdTarget) = {
+        MapCommand(IDOK, &CDialog::OnOK),
+        MapCommand(IDCANCEL, &CDialog::OnCancel),
+    };
+    END_MSG_MAP()
+
 public:
     explicit CDialog(UINT templateId, HWND parent = nullptr)
         : m_templateId(templateId), m_parent(parent) {}
@@ -49,17 +56,12 @@ protected:
     // Hands the message being handled to the system's dialog handling once the handler returns.
     void Default() { m_useDefault = true; }
 
-    const MessageMap* GetMessageMap() const override;
-    static const MessageMap kMessageMap;
-
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR RouteCommand(WPARAM wParam);
     bool IsClickOnDisabledControl(WPARAM wParam) const;
     bool TemplatePlacedAtOrigin() const;
-
-    static const MessageMapEntry kMessageEntries[];
 
     UINT m_templateId;
     HWND m_parent;
@@ -68,4 +70,4 @@ private:
     std::exception_ptr m_failure;
 };
 
-}  // namespace kitwright
+}  // namespace framework

@@ -1,6 +1,6 @@
 #include "framework/ImageList.h"
 
-namespace kitwright {
+namespace framework {
 
 bool CImageList::Create(int width, int height, UINT flags, int initial, int grow) {
     DeleteImageList();
@@ -21,4 +21,4 @@ bool CImageList::DeleteImageList() {
     return true;
 }
 
-}  // namespace kitwright
+}  // namespace framework

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-namespace kitwright {
+namespace framework {
 
 class CImageList {
 public:
@@ -25,4 +25,4 @@ private:
     HIMAGELIST m_hImageList = nullptr;
 };
 
-}  // namespace kitwright
+}  // namespace framework

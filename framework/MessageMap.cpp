@@ -1,6 +1,6 @@
 #include "framework/MessageMap.h"
 
-namespace kitwright {
+namespace framework {
 namespace {
 
 bool Matches(const MessageMapEntry& entry, UINT message, WPARAM wParam) {
@@ -31,8 +31,4 @@ bool CCmdTarget::Dispatch(UINT message, WPARAM wParam, LRESULT& result) {
     return false;
 }
 
-const MessageMap* CCmdTarget::GetMessageMap() const {
-    return nullptr;
-}
-
-}  // namespace kitwright
+}  // namespace framework

@@ -4,9 +4,10 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <iterator>
 #include <type_traits>
 
-namespace kitwright {
+namespace framework {
 
 class CCmdTarget;
 
@@ -38,7 +39,9 @@ public:
     bool Dispatch(UINT message, WPARAM wParam, LRESULT& result);
 
 protected:
-    virtual const MessageMap* GetMessageMap() const;
+    // The root of every chain of maps: it holds no entries.
+    static const MessageMap* ClassMessageMap() { return nullptr; }
+    virtual const MessageMap* GetMessageMap() const { return ClassMessageMap(); }
 };
 
 template <class T>
@@ -72,4 +75,30 @@ constexpr MessageMapEntry MapCommand(UINT id, void (T::*handler)()) {
     return {WM_COMMAND, 0, id, AsHandler(handler), nullptr};
 }
 
-}  // namespace kitwright
+}  // namespace framework
+
+// A class's message map, written once, as a table at the top of the class:
+//
+//     protected:
+//         BEGIN_MSG_MAP(CShopDlg, CDialog) = {
+//             MapMessage(WM_PAINT, &CShopDlg::OnPaint),
+//             MapControl(EN_CHANGE, IDC_NAME, &CShopDlg::OnNameChange),
+//         };
+//         END_MSG_MAP()
+//
+// The table lives in a function body, where the class is complete, so its entries may
+// name handlers declared further down. The base class's map is consulted after this one.
+#define BEGIN_MSG_MAP(theClass, baseClass)                                       \
+    static const ::framework::MessageMap* ClassMessageMap() {                    \
+        static_assert(std::is_base_of_v<baseClass, theClass>, "the map's base"); \
+        using namespace ::framework;                                             \
+        using MapBaseClass = baseClass;                                          \
+        static const MessageMapEntry entries[]
+
+#define END_MSG_MAP()                                                                             \
+    static const MessageMap map = {MapBaseClass::ClassMessageMap(), entries, std::size(entries)}; \
+    return &map;                                                                                  \
+    }                                                                                             \
+    const ::framework::MessageMap* GetMessageMap() const override {                               \
+        return ClassMessageMap();                                                                 \
+    }

@@ -5,7 +5,7 @@
 
 #include "framework/Wnd.h"
 
-namespace kitwright {
+namespace framework {
 
 class CPaintDC {
 public:
@@ -24,4 +24,4 @@ private:
     HDC m_hDC = nullptr;
 };
 
-}  // namespace kitwright
+}  // namespace framework

@@ -2,7 +2,7 @@
 
 #include "framework/Dialog.h"
 
-namespace kitwright {
+namespace framework {
 namespace {
 
 CWinApp* theApplication = nullptr;
@@ -73,6 +73,13 @@ CWinApp* AfxGetApp() {
     return theApplication;
 }
 
+HINSTANCE AfxGetInstanceHandle() {
+    if (theApplication != nullptr && theApplication->m_hInstance != nullptr) {
+        return theApplication->m_hInstance;
+    }
+    return GetModuleHandleA(nullptr);
+}
+
 int AfxWinMain(HINSTANCE instance) {
     CWinApp* app = AfxGetApp();
     if (app == nullptr) {
@@ -99,4 +106,4 @@ INT_PTR CWinApp::RunMainDialog(CDialog& dialog) {
     return result;
 }
 
-}  // namespace kitwright
+}  // namespace framework

@@ -8,7 +8,7 @@
 #include "framework/MessageMap.h"
 #include "framework/Wnd.h"
 
-namespace kitwright {
+namespace framework {
 
 class CDialog;
 
@@ -45,6 +45,10 @@ protected:
 
 CWinApp* AfxGetApp();
 
+// The module whose resources dialogs, icons and bitmaps come from: the one that WinMain
+// was given, or the running program when no WinMain has run (as in tests).
+HINSTANCE AfxGetInstanceHandle();
+
 // Full file name of the running program, however long.
 std::string AfxProgramFileName();
 
@@ -57,4 +61,4 @@ int AfxWinMain(HINSTANCE instance);
 // A modal message box; with no caption, the application's name is the caption.
 int AfxMessageBox(HWND owner, const char* text, const char* caption = nullptr, UINT type = MB_OK);
 
-}  // namespace kitwright
+}  // namespace framework

@@ -2,5 +2,5 @@
 #include "framework/WinApp.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    return kitwright::AfxWinMain(instance);
+    return framework::AfxWinMain(instance);
 }

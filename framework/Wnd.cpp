@@ -4,7 +4,7 @@
 
 #include "framework/ImageList.h"
 
-namespace kitwright {
+namespace framework {
 
 LRESULT CWnd::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
     assert(IsWindow(m_hWnd));
@@ -74,10 +74,6 @@ int CComboBoxEx::InsertItem(const COMBOBOXEXITEMA& item) {
     return static_cast<int>(Send(CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
-int CComboBoxEx::GetCount() const {
-    return static_cast<int>(Send(CB_GETCOUNT));
-}
-
 int CComboBoxEx::GetCurSel() const {
     return static_cast<int>(Send(CB_GETCURSEL));
 }
@@ -102,4 +98,4 @@ HIMAGELIST CComboBoxEx::SetImageList(CImageList* list) {
              reinterpret_cast<LPARAM>(list != nullptr ? list->GetSafeHandle() : nullptr)));
 }
 
-}  // namespace kitwright
+}  // namespace framework

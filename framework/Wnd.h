@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace kitwright {
+namespace framework {
 
 class CWnd {
 public:
@@ -45,7 +45,6 @@ class CComboBoxEx : public CWnd {
 public:
     // Index of the new item, or -1.
     int InsertItem(const COMBOBOXEXITEMA& item);
-    int GetCount() const;
     int GetCurSel() const;
     int SetCurSel(int index);
     // Copies the text of item `index` into `buffer`, which holds `size` bytes.
@@ -54,4 +53,4 @@ public:
     HIMAGELIST SetImageList(CImageList* list);
 };
 
-}  // namespace kitwright
+}  // namespace framework

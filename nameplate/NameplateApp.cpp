@@ -4,7 +4,7 @@
 
 namespace nameplate {
 
-class CNameplateApp : public kitwright::CWinApp {
+class CNameplateApp : public framework::CWinApp {
 public:
     BOOL InitInstance() override {
         Enable3dControls();

@@ -9,16 +9,17 @@
 
 namespace nameplate {
 
-using kitwright::AfxMessageBox;
+using framework::AfxGetInstanceHandle;
+using framework::AfxMessageBox;
 
 CNameplateDlg::CNameplateDlg()
     : CDialog(IDD_NAMEPLATE_DIALOG),
-      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_NAMEPLATE))) {}
+      m_hIcon(LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_NAMEPLATE))) {}
 
-void CNameplateDlg::DoDataExchange(kitwright::CDataExchange* pDX) {
+void CNameplateDlg::DoDataExchange(framework::CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    kitwright::DDX_Control(pDX, IDC_CURRENT, m_editCurrent);
-    kitwright::DDX_Control(pDX, IDC_KUID, m_editKuid);
+    framework::DDX_Control(pDX, IDC_CURRENT, m_editCurrent);
+    framework::DDX_Control(pDX, IDC_KUID, m_editKuid);
 }
 
 BOOL CNameplateDlg::OnInitDialog() {

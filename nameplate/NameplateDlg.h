@@ -5,16 +5,16 @@
 
 namespace nameplate {
 
-class CNameplateDlg : public kitwright::CDialog {
+class CNameplateDlg : public framework::CDialog {
 public:
     CNameplateDlg();
 
 protected:
-    kitwright::CEdit m_editCurrent;
-    kitwright::CEdit m_editKuid;
+    framework::CEdit m_editCurrent;
+    framework::CEdit m_editKuid;
     HICON m_hIcon;
 
-    void DoDataExchange(kitwright::CDataExchange* pDX) override;
+    void DoDataExchange(framework::CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     // Save: stores a valid identifier and closes; anything else is explained.
     void OnOK() override;

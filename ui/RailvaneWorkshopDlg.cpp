@@ -1,13 +1,16 @@
 #include "ui/RailvaneWorkshopDlg.h"
 
-#include <iterator>
-
 #include "catalogue/ClassTable.h"
 #include "framework/PaintDC.h"
-#include "res/resource.h"
+#include "framework/WinApp.h"
 
 namespace kitwright {
 namespace {
+
+using framework::AfxGetInstanceHandle;
+using framework::CDataExchange;
+using framework::CImageList;
+using framework::CPaintDC;
 
 // The class list's pictures in image-list order: a row's image indexes this table.
 constexpr UINT kClassPictures[] = {
@@ -21,26 +24,11 @@ constexpr COLORREF kSeeThrough = RGB(255, 255, 255);
 
 }  // namespace
 
-const MessageMapEntry CRailvaneWorkshopDlg::kMessageEntries[] = {
-    MapMessage(WM_PAINT, &CRailvaneWorkshopDlg::OnPaint),
-    MapMessage(WM_QUERYDRAGICON, &CRailvaneWorkshopDlg::OnQueryDragIcon),
-    MapControl(EN_CHANGE, IDC_NAME, &CRailvaneWorkshopDlg::OnUpdateCreate),
-    MapControl(EN_CHANGE, IDC_DESCRIPTION, &CRailvaneWorkshopDlg::OnUpdateCreate),
-    MapMessage(WM_DESTROY, &CRailvaneWorkshopDlg::OnDestroy),
-    MapControl(CBN_SELENDOK, IDC_CLASS, &CRailvaneWorkshopDlg::OnSelectClass),
-    MapControl(CBN_SELCHANGE, IDC_CLASS, &CRailvaneWorkshopDlg::OnSelectClass),
-};
-
-const MessageMap CRailvaneWorkshopDlg::kMessageMap = {&CDialog::kMessageMap, kMessageEntries,
-                                                      std::size(kMessageEntries)};
-
-const MessageMap* CRailvaneWorkshopDlg::GetMessageMap() const {
-    return &kMessageMap;
-}
-
-CRailvaneWorkshopDlg::CRailvaneWorkshopDlg(HWND parent)
+CRailvaneWorkshopDlg::CRailvaneWorkshopDlg(Platform& platform, PackageLibrary& library, HWND parent)
     : CDialog(IDD_KITWRIGHT_DIALOG, parent),
-      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+      m_hIcon(LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_platform(platform),
+      m_library(library) {}
 
 void CRailvaneWorkshopDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -53,7 +41,6 @@ void CRailvaneWorkshopDlg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CRailvaneWorkshopDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    m_platform.SetOwner(m_hWnd);
 
     SetIcon(m_hIcon, true);
     SetIcon(m_hIcon, false);
@@ -85,7 +72,7 @@ void CRailvaneWorkshopDlg::BuildImageList() {
     m_pImageList->Create(kPictureSize, kPictureSize, ILC_COLOR32 | ILC_MASK, kInitialPictures,
                          kPictureGrowth);
     for (const UINT id : kClassPictures) {
-        HBITMAP picture = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+        HBITMAP picture = LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(id));
         m_pImageList->Add(picture, kSeeThrough);
         DeleteObject(picture);
     }

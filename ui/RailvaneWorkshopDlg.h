@@ -7,14 +7,27 @@
 #include "creation/CreateAsset.h"
 #include "framework/Dialog.h"
 #include "framework/ImageList.h"
-#include "packagelib/DllPackageLibrary.h"
-#include "platform/win32/Win32Platform.h"
+#include "res/resource.h"
 
 namespace kitwright {
 
-class CRailvaneWorkshopDlg : public CDialog, public CreationForm {
+class CRailvaneWorkshopDlg : public framework::CDialog, public CreationForm {
+protected:
+    BEGIN_MSG_MAP(CRailvaneWorkshopDlg, framework::CDialog) = {
+        MapMessage(WM_PAINT, &CRailvaneWorkshopDlg::OnPaint),
+        MapMessage(WM_QUERYDRAGICON, &CRailvaneWorkshopDlg::OnQueryDragIcon),
+        MapControl(EN_CHANGE, IDC_NAME, &CRailvaneWorkshopDlg::OnUpdateCreate),
+        MapControl(EN_CHANGE, IDC_DESCRIPTION, &CRailvaneWorkshopDlg::OnUpdateCreate),
+        MapMessage(WM_DESTROY, &CRailvaneWorkshopDlg::OnDestroy),
+        MapControl(CBN_SELENDOK, IDC_CLASS, &CRailvaneWorkshopDlg::OnSelectClass),
+        MapControl(CBN_SELCHANGE, IDC_CLASS, &CRailvaneWorkshopDlg::OnSelectClass),
+    };
+    END_MSG_MAP()
+
 public:
-    explicit CRailvaneWorkshopDlg(HWND parent = nullptr);
+    // Create and the reminder at opening go through `platform` and `library`, which the
+    // start-up owns and which outlive the dialog.
+    CRailvaneWorkshopDlg(Platform& platform, PackageLibrary& library, HWND parent = nullptr);
 
     // What Create reads from the controls.
     std::string SelectedClassLabel() override;
@@ -22,15 +35,15 @@ public:
     std::string DescriptionText() override;
 
 protected:
-    CEdit m_editTemplate;
-    CComboBoxEx m_comboClass;
-    CButton m_btnCreate;
-    CEdit m_editDescription;
-    CEdit m_editName;
+    framework::CEdit m_editTemplate;
+    framework::CComboBoxEx m_comboClass;
+    framework::CButton m_btnCreate;
+    framework::CEdit m_editDescription;
+    framework::CEdit m_editName;
     HICON m_hIcon;
-    std::unique_ptr<CImageList> m_pImageList;
+    std::unique_ptr<framework::CImageList> m_pImageList;
 
-    void DoDataExchange(CDataExchange* pDX) override;
+    void DoDataExchange(framework::CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     // Create: builds the asset and closes the dialog unless the author must act first.
     void OnOK() override;
@@ -42,14 +55,9 @@ protected:
     void OnDestroy();
     void OnSelectClass();
 
-    const MessageMap* GetMessageMap() const override;
-
 private:
-    static const MessageMapEntry kMessageEntries[];
-    static const MessageMap kMessageMap;
-
-    Win32Platform m_platform;
-    DllPackageLibrary m_library;
+    Platform& m_platform;
+    PackageLibrary& m_library;
 };
 
 }  // namespace kitwright

@@ -1,10 +1,8 @@
 #include "app/tests/KitwrightSession.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "creation/Locations.h"
 #include "res/resource.h"
@@ -278,102 +276,8 @@ void DialogDriver::SelectClass(int index) const {
                  reinterpret_cast<LPARAM>(list));
 }
 
-std::vector<ClassItem> DialogDriver::ClassItems() const {
-    HWND list = Control(IDC_CLASS);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(list, &processId);
-    HANDLE process =
-        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    // The item and its text buffer must live in Kitwright's memory for the list to fill them.
-    constexpr int kTextSize = 260;
-    auto* remote = static_cast<BYTE*>(VirtualAllocEx(
-        process, nullptr, sizeof(COMBOBOXEXITEMA) + kTextSize, MEM_COMMIT, PAGE_READWRITE));
-    std::vector<ClassItem> items;
-    const int count = static_cast<int>(SendMessageA(list, CB_GETCOUNT, 0, 0));
-    for (int index = 0; index < count; ++index) {
-        COMBOBOXEXITEMA item = {};
-        item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
-        item.iItem = index;
-        item.pszText = reinterpret_cast<char*>(remote + sizeof item);
-        item.cchTextMax = kTextSize;
-        char text[kTextSize] = {};
-        WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-        WriteProcessMemory(process, remote + sizeof item, text, sizeof text, nullptr);
-        SendMessageA(list, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote));
-        ReadProcessMemory(process, remote, &item, sizeof item, nullptr);
-        ReadProcessMemory(process, remote + sizeof item, text, sizeof text - 1, nullptr);
-        items.push_back({text, item.iImage, item.iSelectedImage});
-    }
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-    return items;
-}
-
-void DialogDriver::FocusOn(int id) const {
-    SendMessageA(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(id)), TRUE);
-}
-
-HWND DialogDriver::FocusedWindow() const {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog_, nullptr), &info);
-    return info.hwndFocus;
-}
-
-void DialogDriver::PressKey(UINT virtualKey) const {
-    HWND target = FocusedWindow();
-    const DWORD down = MapVirtualKeyA(virtualKey, 0) << 16 | 1;
-    const DWORD up = down | 1u << 30 | 1u << 31;  // previously down, now being released
-    PostMessageA(target, WM_KEYDOWN, virtualKey, static_cast<LPARAM>(down));
-    PostMessageA(target, WM_KEYUP, virtualKey, static_cast<LPARAM>(up));
-}
-
-void DialogDriver::Settle() const {
-    // The marker is a selection in the Template field, which no test looks at.
-    static int marker = 0;
-    marker = marker % 8 + 1;
-    PostMessageA(Control(IDC_TEMPLATE), EM_SETSEL, marker, marker + 1);
-    EXPECT_TRUE(WaitUntil([this] {
-        return SendMessageA(Control(IDC_TEMPLATE), EM_GETSEL, 0, 0) == MAKELONG(marker, marker + 1);
-    }));
-}
-
-int DialogDriver::FocusedControl() const {
-    HWND window = FocusedWindow();
-    while (window != nullptr && GetParent(window) != dialog_) {
-        window = GetParent(window);
-    }
-    return window != nullptr ? GetDlgCtrlID(window) : 0;
-}
-
-bool SaveScreenshot(HWND window, const std::string& unixPath) {
-    RECT area = {};
-    GetWindowRect(window, &area);
-    const std::string partial = unixPath + ".part";
-    const std::string geometry = std::to_string(area.right - area.left) + "x" +
-                                 std::to_string(area.bottom - area.top) + "+" +
-                                 std::to_string(area.left) + "+" + std::to_string(area.top);
-    std::string command = "Z:\\bin\\sh -c \"PATH=/usr/bin:/bin; mkdir -p '" +
-                          unixPath.substr(0, unixPath.find_last_of('/')) +
-                          "' && import -window root -crop " + geometry + " +repage" +
-                          " 'png:" + partial + "' && mv '" + partial + "' '" + unixPath + "'\"";
-    // Wine starts a Linux program without a handle to wait on: the file's arrival tells.
-    const std::string windowsPath = "Z:" + unixPath;
-    DeleteFileA(windowsPath.c_str());
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return false;
-    }
-    for (HANDLE handle : {process.hThread, process.hProcess}) {
-        if (handle != nullptr) {
-            CloseHandle(handle);
-        }
-    }
-    return WaitUntil(
-        [&] { return GetFileAttributesA(windowsPath.c_str()) != INVALID_FILE_ATTRIBUTES; });
+std::string MessageBoxText(HWND box) {
+    return WindowText(GetDlgItem(box, 0xFFFF));
 }
 
 }  // namespace kitwright::testing

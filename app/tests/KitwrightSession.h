@@ -52,12 +52,6 @@ private:
     PROCESS_INFORMATION process_ = {};
 };
 
-struct ClassItem {
-    std::string text;
-    int image;
-    int selectedImage;
-};
-
 // The creation dialog of a running Kitwright.
 class DialogDriver {
 public:
@@ -66,7 +60,6 @@ public:
     HWND Window() const { return dialog_; }
     HWND Control(int id) const { return GetDlgItem(dialog_, id); }
     std::string Text(int id) const;
-    bool IsEnabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
 
     // Typed character by character, as the keyboard would.
     void Type(int id, const std::string& text) const;
@@ -74,26 +67,13 @@ public:
     // Chooses a class list item the way a program can: the list tells nobody, so the
     // notification is sent as the list would send it.
     void SelectClass(int index) const;
-    std::vector<ClassItem> ClassItems() const;
-
-    void FocusOn(int id) const;
-    // Posts a key press to the focused control, as the keyboard would queue it.
-    void PressKey(UINT virtualKey) const;
-    // The id of the control that has the keyboard focus (of its parent control for the
-    // parts of the class list), or 0.
-    int FocusedControl() const;
     void Click(int id) const { PostMessageA(Control(id), BM_CLICK, 0, 0); }
-    // Returns once everything posted to the dialog so far has been handled: messages are
-    // handled in the order they were posted, so a marker posted last tells.
-    void Settle() const;
 
 private:
-    HWND FocusedWindow() const;
-
     HWND dialog_;
 };
 
-// Saves a picture of the screen area that `window` covers as a PNG file.
-bool SaveScreenshot(HWND window, const std::string& unixPath);
+// The text of a message box, which is its control 0xFFFF.
+std::string MessageBoxText(HWND box);
 
 }  // namespace kitwright::testing

@@ -1,8 +1,10 @@
-// Kitwright's start-up, observed from outside: what appears, what the library is asked.
+// Kitwright's start-up, observed from outside: what appears, what the library is asked,
+// what is launched.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "app/tests/KitwrightSession.h"
+#include "version.h"
 
 namespace kitwright::testing {
 namespace {
@@ -10,7 +12,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-constexpr char kDialogCaption[] = "Kitwright (v1.0 build 24)";
 constexpr char kNotInstalledCaption[] = "Railvane is not installed";
 
 class NotInstalled : public ::testing::TestWithParam<Host> {};
@@ -19,9 +20,8 @@ TEST_P(NotInstalled, OnlyTheBoxAppearsAndTheLibraryIsNeverStarted) {
     KitwrightSession kitwright({GetParam()});
     HWND box = kitwright.WaitForWindow(kNotInstalledCaption);
     ASSERT_NE(box, nullptr);
-    char text[256] = {};
-    SendMessageA(GetDlgItem(box, 0xFFFF), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    EXPECT_STREQ(text, "Railvane is not installed on this Machine.  \n\nPlease Install Railvane.");
+    EXPECT_EQ(MessageBoxText(box),
+              "Railvane is not installed on this Machine.  \n\nPlease Install Railvane.");
     EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
     EXPECT_NE(GetDlgItem(box, IDOK), nullptr);
     EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr);
@@ -40,13 +40,25 @@ INSTANTIATE_TEST_SUITE_P(WithoutAnAppPathsEntryOrWithAnEmptyPath, NotInstalled,
 // The install root's folder does not exist here: only the registry value counts.
 TEST(Startup, CloseEndsTheProgramAfterOnlyTheLibrarysStartAndTheIdentifierCheck) {
     KitwrightSession kitwright;
-    HWND dialog = kitwright.WaitForWindow(kDialogCaption);
+    HWND dialog = kitwright.WaitForWindow(KITWRIGHT_DIALOG_CAPTION);
     ASSERT_NE(dialog, nullptr);
     PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     ASSERT_TRUE(kitwright.WaitForExit());
     EXPECT_THAT(kitwright.LibraryCalls(), ElementsAre("InitVEL", "GetMyKUID"));
     kitwright.WaitForLaunchedPrograms();
     EXPECT_THAT(kitwright.Launches(), IsEmpty());
+}
+
+// The shell finds the identity tool by its bare name beside the program.
+TEST(Startup, WithoutCreatorIdentifierTheIdentityToolBesideTheProgramIsLaunched) {
+    KitwrightSession kitwright({Host::kRegistered, "0"});
+    HWND dialog = kitwright.WaitForWindow(KITWRIGHT_DIALOG_CAPTION);
+    ASSERT_NE(dialog, nullptr);
+    kitwright.WaitForLaunchedPrograms();
+    EXPECT_THAT(kitwright.Launches(), ElementsAre("Nameplate.exe"));
+    PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(kitwright.WaitForExit());
+    EXPECT_THAT(kitwright.LibraryCalls(), ElementsAre("InitVEL", "GetMyKUID"));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <functional>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -14,7 +13,7 @@
 #include "framework/WinApp.h"
 #include "framework/tests/dialogs.h"
 
-namespace kitwright {
+namespace framework {
 namespace {
 
 using ::testing::ElementsAre;
@@ -25,6 +24,16 @@ constexpr UINT kAfterOpening = WM_APP;
 // A dialog that records what reaches its handlers and runs a test's steps: `whileOpening`
 // inside OnInitDialog, `onceOpen` once the framework has finished opening it.
 class ProbeDialog : public CDialog {
+protected:
+    BEGIN_MSG_MAP(ProbeDialog, CDialog) = {
+        MapControl(BN_CLICKED, IDC_PROBE_BUTTON, &ProbeDialog::OnProbe),
+        MapControl(EN_CHANGE, IDC_PROBE_EDIT, &ProbeDialog::OnEditChange),
+        MapCommand(kFailingCommand, &ProbeDialog::OnFail),
+        MapMessage(WM_QUERYDRAGICON, &ProbeDialog::OnQueryDragIcon),
+        MapMessage(kAfterOpening, &ProbeDialog::OnAfterOpening),
+    };
+    END_MSG_MAP()
+
 public:
     explicit ProbeDialog(UINT templateId = IDD_PROBE) : CDialog(templateId) {}
 
@@ -62,24 +71,10 @@ protected:
             onceOpen(*this);
         }
     }
-    const MessageMap* GetMessageMap() const override { return &kMessageMap; }
 
 private:
-    static const MessageMapEntry kEntries[];
-    static const MessageMap kMessageMap;
-
     CButton probe;
 };
-
-const MessageMapEntry ProbeDialog::kEntries[] = {
-    MapControl(BN_CLICKED, IDC_PROBE_BUTTON, &ProbeDialog::OnProbe),
-    MapControl(EN_CHANGE, IDC_PROBE_EDIT, &ProbeDialog::OnEditChange),
-    MapCommand(kFailingCommand, &ProbeDialog::OnFail),
-    MapMessage(WM_QUERYDRAGICON, &ProbeDialog::OnQueryDragIcon),
-    MapMessage(kAfterOpening, &ProbeDialog::OnAfterOpening),
-};
-
-const MessageMap ProbeDialog::kMessageMap = {&CDialog::kMessageMap, kEntries, std::size(kEntries)};
 
 TEST(Dialog, MessagesReachTheHandlersThatTheMapsName) {
     ProbeDialog dialog;
@@ -100,22 +95,18 @@ TEST(Dialog, MessagesReachTheHandlersThatTheMapsName) {
 }
 
 class HelpfulApp : public CWinApp {
+protected:
+    BEGIN_MSG_MAP(HelpfulApp, CWinApp) = {
+        MapCommand(ID_HELP, &HelpfulApp::OnHelpRequest),
+    };
+    END_MSG_MAP()
+
 public:
     int helpRequests = 0;
 
 protected:
     void OnHelpRequest() { ++helpRequests; }
-    const MessageMap* GetMessageMap() const override { return &kMessageMap; }
-
-private:
-    static const MessageMapEntry kEntries[];
-    static const MessageMap kMessageMap;
 };
-
-const MessageMapEntry HelpfulApp::kEntries[] = {
-    MapCommand(ID_HELP, &HelpfulApp::OnHelpRequest),
-};
-const MessageMap HelpfulApp::kMessageMap = {nullptr, kEntries, std::size(kEntries)};
 
 TEST(Dialog, HelpAndOtherCommandsTheDialogLeavesGoToTheApplication) {
     HelpfulApp app;
@@ -163,9 +154,11 @@ TEST(Dialog, OnlyADialogPlacedAtTheOriginIsCentred) {
     EXPECT_NEAR(centred.left - area.left, area.right - centred.right, 1);
     EXPECT_NEAR(centred.top - area.top, area.bottom - centred.bottom, 1);
 
-    const RECT placed = OpenedAt(IDD_PROBE_PLACED);
-    EXPECT_LT(placed.left - area.left, (area.right - placed.right) / 2);
-    EXPECT_LT(placed.top - area.top, (area.bottom - placed.bottom) / 2);
+    for (UINT elsewhere : {IDD_PROBE_PLACED, IDD_PROBE_PLAIN_PLACED}) {
+        const RECT placed = OpenedAt(elsewhere);
+        EXPECT_LT(placed.left - area.left, (area.right - placed.right) / 2) << elsewhere;
+        EXPECT_LT(placed.top - area.top, (area.bottom - placed.bottom) / 2) << elsewhere;
+    }
 }
 
 class LoopApp : public CWinApp {
@@ -209,4 +202,4 @@ TEST(Application, MessageBoxesAreCaptionedWithTheProgramsName) {
 }
 
 }  // namespace
-}  // namespace kitwright
+}  // namespace framework

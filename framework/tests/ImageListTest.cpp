@@ -3,7 +3,7 @@
 
 #include "framework/ImageList.h"
 
-namespace kitwright {
+namespace framework {
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -53,4 +53,4 @@ TEST(ImageList, PureWhiteIsSeeThroughAndNearlyWhiteShows) {
 }
 
 }  // namespace
-}  // namespace kitwright
+}  // namespace framework

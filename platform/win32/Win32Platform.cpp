@@ -42,11 +42,12 @@ void Win32Platform::Launch(const std::string& program, const std::string& parame
 }
 
 void Win32Platform::ShowMessage(const std::string& text) {
-    AfxMessageBox(owner_, text.c_str());  // captioned with the application's name
+    HWND owner = owner_ != nullptr ? owner_->m_hWnd : nullptr;
+    framework::AfxMessageBox(owner, text.c_str());  // captioned with the application's name
 }
 
 std::string Win32Platform::ProgramFileName() {
-    return AfxProgramFileName();
+    return framework::AfxProgramFileName();
 }
 
 }  // namespace kitwright

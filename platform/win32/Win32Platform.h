@@ -6,14 +6,15 @@
 #include <string>
 
 #include "creation/Platform.h"
+#include "framework/Wnd.h"
 
 namespace kitwright {
 
 class Win32Platform : public Platform {
 public:
-    explicit Win32Platform(HWND owner = nullptr) : owner_(owner) {}
-    // The window that owns message boxes; set once the dialog exists.
-    void SetOwner(HWND owner) { owner_ = owner; }
+    // The window that owns message boxes; its handle is read when a box opens, so it may
+    // be named before the window exists.
+    void SetOwner(const framework::CWnd& owner) { owner_ = &owner; }
 
     bool ReadMachineValue(const std::string& subKey, const std::string& valueName,
                           std::string& data) override;
@@ -24,7 +25,7 @@ public:
     std::string ProgramFileName() override;
 
 private:
-    HWND owner_;
+    const framework::CWnd* owner_ = nullptr;
 };
 
 }  // namespace kitwright

@@ -143,7 +143,7 @@ TEST_F(Win32PlatformTest, ProgramFileNameAndApplicationName) {
     const std::string path = platform.ProgramFileName();
     ASSERT_GT(path.size(), 4u);
     EXPECT_EQ(path.substr(path.size() - 25), "\\platform_win32_tests.exe");
-    EXPECT_EQ(AfxAppName(), "platform_win32_tests");
+    EXPECT_EQ(framework::AfxAppName(), "platform_win32_tests");
 }
 
 // Finds the box captioned with the application's name, reads it and presses OK.
@@ -154,7 +154,7 @@ struct BoxSeen {
 
 void AnswerMessageBox(BoxSeen& seen, std::atomic<bool>& done) {
     for (int i = 0; i < 200 && !done; ++i) {
-        HWND box = FindWindowA("#32770", AfxAppName().c_str());
+        HWND box = FindWindowA("#32770", framework::AfxAppName().c_str());
         if (box != nullptr) {
             char text[512] = {};
             SendMessageA(GetDlgItem(box, 0xFFFF), WM_GETTEXT, sizeof text,
@@ -172,7 +172,9 @@ TEST_F(Win32PlatformTest, MessageBoxIsOwnedByTheDialogAndCaptionedWithTheAppName
     HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
                                  nullptr, nullptr, nullptr);
     ASSERT_NE(owner, nullptr);
-    platform.SetOwner(owner);
+    framework::CWnd ownerWnd;
+    platform.SetOwner(ownerWnd);  // named before it is attached, as the start-up does
+    ownerWnd.Attach(owner);
     BoxSeen seen;
     std::atomic<bool> done{false};
     std::thread answer(AnswerMessageBox, std::ref(seen), std::ref(done));
