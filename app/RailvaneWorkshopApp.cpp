@@ -16,6 +16,8 @@ constexpr char kNotInstalledCaption[] = "Railvane is not installed";
 
 // The one place that builds the program's platform and library; the dialog borrows them.
 BOOL CRailvaneWorkshopApp::InitInstance() {
+    // A no-op on every system this runs on, kept first as the framework's start-ups have it:
+    // on the oldest ones the 3-D look had to be on before the first window.
     Enable3dControls();
 
     Win32Platform platform;

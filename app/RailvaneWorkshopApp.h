@@ -8,8 +8,8 @@ namespace kitwright {
 class CRailvaneWorkshopApp : public framework::CWinApp {
 protected:
     BEGIN_MSG_MAP(CRailvaneWorkshopApp, framework::CWinApp) = {
-        // Help reaches the framework's handler, which opens a help file only where one
-        // ships beside the program; F1 in the dialog ends up here.
+        // F1 in the dialog ends here, as in the host's other tools: the framework opens a
+        // help file when one ships beside the program, and none does yet.
         MapCommand(framework::ID_HELP, &CWinApp::OnHelp),
     };
     END_MSG_MAP()

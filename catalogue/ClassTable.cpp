@@ -83,7 +83,8 @@ const ClassRow kClassTable[kClassCount] = {
 #undef RESKIN
 
 int FindClassRow(std::string_view label) {
-    // Every row is visited and a later match replaces an earlier one.
+    // Every row is visited and a later match wins, as in the original tool's lookup; the
+    // labels are unique (the catalogue tests hold them so), so only an edited table could tell.
     int found = -1;
     for (std::size_t i = 0; i < kClassCount; ++i) {
         if (label == kClassTable[i].label) {

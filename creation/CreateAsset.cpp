@@ -84,7 +84,8 @@ WriteResult BuildFromTemplate(Job& job) {
     const std::string source = programFolder + "\\templates\\" + job.row.templateName + "\\";
     const std::string classCode = ClassCode(job.row);
     if (!AddSource(job, source, classCode.c_str())) {
-        // The package is written out even so; what it holds is up to the library.
+        // Written out even so, as the original tool did: the host's library may have stored
+        // part of the folder before it failed, and what it writes is its own decision.
         job.library.ExtractFromPackage(job.destination.c_str(), job.name.c_str());
         return WriteResult::kAddFailed;
     }
@@ -140,6 +141,8 @@ CreateOutcome CreateAsset(Platform& platform, PackageLibrary& library, CreationF
 
     const int index = FindClassRow(label);
     if (index < 0) {
+        // The list holds only catalogue labels, so this is the program's own fault: the run
+        // ends, as the original tool's did, rather than create into an unknown folder.
         platform.ShowMessage(kNoClassMessage);
         return CreateOutcome::kClose;
     }

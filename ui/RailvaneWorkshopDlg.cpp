@@ -79,6 +79,8 @@ void CRailvaneWorkshopDlg::BuildImageList() {
     m_comboClass.SetImageList(m_pImageList.get());
 }
 
+// Shells that show a minimised window as an icon on the desktop (Windows 3.x style) ask
+// the program to paint it; a dialog has no class icon, so it draws its own.
 void CRailvaneWorkshopDlg::OnPaint() {
     if (!IsIconic()) {
         CDialog::OnPaint();
