@@ -20,29 +20,67 @@ bool IsConfigFileName(const fs::path& name) {
         [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
-// Lists the regular files under folder/relative; folders reached through links are not
-// entered, so a link loop cannot trap the walk.
-std::error_code ListFiles(const fs::path& folder, const fs::path& relative, Asset& asset,
-                          std::optional<fs::path>& settingsFile) {
+constexpr std::uintmax_t kMaxConfigSize = std::uintmax_t{1024} * 1024;
+
+// What the walk of a source folder found wrong, with the entry it concerns.
+struct WalkProblem {
+    fs::path entry;  // relative to the source folder
+    std::string reason;
+};
+
+// Lists the files under folder/relative with their stamps. A link, junction or anything
+// but a file or folder stops the walk: nothing is followed out of the source, and
+// nothing is silently left out.
+std::optional<WalkProblem> ListFiles(const fs::path& folder, const fs::path& relative, Asset& asset,
+                                     std::optional<SourceFile>& settingsFile) {
     std::error_code error;
     for (fs::directory_iterator it(folder / relative, error), end; !error && it != end;
          it.increment(error)) {
         const fs::path name = relative / it->path().filename();
-        std::error_code typeError;
-        if (it->is_directory(typeError) && !it->is_symlink(typeError)) {
-            error = ListFiles(folder, name, asset, settingsFile);
-        } else if (!it->is_regular_file(typeError)) {
-            continue;
-        } else if (relative.empty() && IsConfigFileName(name)) {
-            settingsFile = name;
-        } else {
-            asset.files.push_back(name);
+        EntryInfo info;
+        if (const std::error_code inspectError = Inspect(it->path(), info)) {
+            return WalkProblem{name, "cannot be read (" + DescribeError(inspectError) + ")"};
         }
-        if (error) {
-            break;
+        std::optional<WalkProblem> problem;
+        switch (info.kind) {
+            case EntryKind::kFolder:
+                problem = ListFiles(folder, name, asset, settingsFile);
+                break;
+            case EntryKind::kFile:
+                if (relative.empty() && IsConfigFileName(name)) {
+                    settingsFile = SourceFile{name, info.stamp};
+                } else {
+                    asset.files.push_back({name, info.stamp});
+                }
+                break;
+            case EntryKind::kLink:
+                problem = WalkProblem{name, "is a link; links are not followed"};
+                break;
+            case EntryKind::kOther:
+            case EntryKind::kMissing:
+                problem = WalkProblem{name, "is neither a file nor a folder"};
+                break;
+        }
+        if (problem) {
+            return problem;
         }
     }
-    return error;
+    if (error) {
+        return WalkProblem{relative, "cannot be read (" + DescribeError(error) + ")"};
+    }
+    return std::nullopt;
+}
+
+// The source folder's config.txt; the message says why it cannot be used.
+Result ReadSettings(const fs::path& file, ConfigFile& settings) {
+    std::string text;
+    if (const std::error_code error = ReadSmallFile(file, kMaxConfigSize, text)) {
+        return Result::Failure(error == std::errc::file_too_large
+                                   ? "is larger than 1 MiB."
+                                   : "cannot be read (" + DescribeError(error) + ").");
+    }
+    const Result parsed = settings.Parse(text);
+    return parsed ? parsed : Result::Failure("cannot be used: " + parsed.message());
 }
 
 Result CheckName(std::string_view name) {
@@ -73,20 +111,23 @@ Result CheckSourceFolder(std::string_view source, const fs::path& folder) {
 
 // The files of the source folder, and its config.txt as the asset's first settings.
 Result ReadSource(std::string_view source, Asset& asset) {
-    std::optional<fs::path> settingsFile;
-    const std::error_code error = ListFiles(asset.source, {}, asset, settingsFile);
-    if (error) {
-        return Result::Failure("The source folder " + Quote(source) + " cannot be read (" +
-                               error.message() + ").");
+    std::optional<SourceFile> settingsFile;
+    if (const auto problem = ListFiles(asset.source, {}, asset, settingsFile)) {
+        if (problem->entry.empty()) {
+            return Result::Failure("The source folder " + Quote(source) + " " + problem->reason +
+                                   ".");
+        }
+        return Result::Failure("In the source folder " + Quote(source) + ", " +
+                               Quote(TextFromPath(problem->entry)) + " " + problem->reason + ".");
     }
     if (settingsFile) {
-        const Result read = ReadConfigFile(asset.source / *settingsFile, asset.settings);
+        const Result read = ReadSettings(asset.source / settingsFile->path, asset.settings);
         if (!read) {
-            return Result::Failure("The config.txt of " + Quote(source) +
-                                   " cannot be used: " + read.message());
+            return Result::Failure("The config.txt of " + Quote(source) + " " + read.message());
         }
     }
-    std::sort(asset.files.begin(), asset.files.end());
+    std::sort(asset.files.begin(), asset.files.end(),
+              [](const SourceFile& a, const SourceFile& b) { return a.path < b.path; });
     return Result::Success();
 }
 

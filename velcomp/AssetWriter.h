@@ -1,4 +1,4 @@
-// Writes an asset out as a folder: its files first, its config.txt last and whole.
+// Writes an asset out as a folder that appears complete or not at all.
 #pragma once
 
 #include <filesystem>
@@ -9,10 +9,13 @@
 
 namespace velcomp {
 
-// Writes `asset` into `folder`, creating the folders that are missing. Files already
-// there are kept, never replaced. On failure everything written is removed again and
-// the folder holds no config.txt of ours.
+// Writes `asset` into destination + its name, creating the folders that are missing.
+// A folder already there (the author's work in progress) keeps every entry it holds; the
+// package's files join it without replacing any. A folder with config.txt is always a
+// complete asset: everything is built in a staging folder beside it first and put in
+// place with config.txt last. A failed write-out leaves nothing of its own behind, and a
+// killed one is finished or undone by the next write-out of that name.
 Result WriteAsset(const Asset& asset, const ConfigFile& config,
-                  const std::filesystem::path& folder);
+                  const std::filesystem::path& destination);
 
 }  // namespace velcomp

@@ -41,8 +41,7 @@ Result Library::ExtractFromPackage(std::string_view destination, std::string_vie
     if (asset == nullptr) {
         return Result::Failure("The package holds no asset of that name.");
     }
-    return WriteAsset(*asset, package_->ConfigFor(*asset),
-                      PathFromText(destination) / PathFromText(asset->name));
+    return WriteAsset(*asset, package_->ConfigFor(*asset), PathFromText(destination));
 }
 
 }  // namespace velcomp

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "velcomp/platform/Platform.h"
+
 namespace velcomp {
 namespace {
 
@@ -17,6 +19,15 @@ std::string Quote(std::string_view text) {
     }
     return "\"" + std::string(text.substr(0, kHead)) + "..." +
            std::string(text.substr(text.size() - kTail)) + "\"";
+}
+
+std::string QuotePath(const std::filesystem::path& path) {
+    return Quote(TextFromPath(path));
+}
+
+Result PathFailure(const std::string& what, const std::filesystem::path& path,
+                   const std::error_code& error) {
+    return Result::Failure(what + " " + QuotePath(path) + " (" + DescribeError(error) + ").");
 }
 
 void CopyMessage(std::string_view message, char* buffer, std::size_t size) {

@@ -2,14 +2,25 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
+
+#include "velcomp/Result.h"
 
 namespace velcomp {
 
 // The text in quotes; a long one keeps its start and end around "...", so that a message
 // still fits its buffer and shows what matters.
 std::string Quote(std::string_view text);
+
+// A path in quotes, as the author's system spells it.
+std::string QuotePath(const std::filesystem::path& path);
+
+// "<what> "<path>" (<the system's reason>)."
+Result PathFailure(const std::string& what, const std::filesystem::path& path,
+                   const std::error_code& error);
 
 // Copies `message` into a buffer of `size` bytes, cut short if need be, always terminated.
 void CopyMessage(std::string_view message, char* buffer, std::size_t size);

@@ -8,18 +8,25 @@
 #include <vector>
 
 #include "velcomp/ConfigFile.h"
+#include "velcomp/platform/Platform.h"
 
 namespace velcomp {
 
 using Settings = std::vector<std::pair<std::string, std::string>>;
 
+// A file of a source folder as the add found it.
+struct SourceFile {
+    std::filesystem::path path;  // relative to the source folder
+    FileStamp stamp;             // so that the write-out can tell it has changed since
+};
+
 // An asset as the package holds it: where its files are, not what they contain.
 struct Asset {
-    std::string name;                          // as given: folders joined by backslashes
-    std::filesystem::path source;              // the source folder
-    std::vector<std::filesystem::path> files;  // relative to `source`, config.txt aside
-    ConfigFile settings;                       // the source folder's own config.txt, if any
-    Settings identity;                         // kuid, name, description, class code
+    std::string name;               // as given: folders joined by backslashes
+    std::filesystem::path source;   // the source folder
+    std::vector<SourceFile> files;  // sorted by path, config.txt aside
+    ConfigFile settings;            // the source folder's own config.txt, if any
+    Settings identity;              // kuid, name, description, class code
 };
 
 class Package {

@@ -1,7 +1,9 @@
 // The few things that differ between Windows and the native build besides the settings.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -18,8 +20,79 @@ std::filesystem::path PathFromText(std::string_view text);
 // The 8-bit text of a path, for messages; characters the code page lacks become '?'.
 std::string TextFromPath(const std::filesystem::path& path);
 
-// Renames a file in one step, failing (and changing nothing) when `to` already exists.
+// The reason an operation failed, in the words of the system.
+std::string DescribeError(const std::error_code& error);
+
+// What stands at a path, looked at without following links.
+enum class EntryKind { kMissing, kFile, kFolder, kLink, kOther };
+
+// A file's size and last change, to tell whether it changed between two looks.
+struct FileStamp {
+    std::uintmax_t size = 0;
+    std::int64_t modified = 0;
+    bool operator==(const FileStamp& other) const {
+        return size == other.size && modified == other.modified;
+    }
+    bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+
+struct EntryInfo {
+    EntryKind kind = EntryKind::kMissing;
+    FileStamp stamp;  // files only
+};
+
+// Looks at one entry; a link, junction or other reparse point is kLink. A missing entry
+// is not an error.
+std::error_code Inspect(const std::filesystem::path& path, EntryInfo& info);
+
+// The name under which the file system keeps an existing entry, which differs from the
+// last part of `path` when that is another name for it (an 8.3 short name on Windows).
+std::error_code StoredName(const std::filesystem::path& path, std::filesystem::path& name);
+
+// Whether two names of one folder's entries name the same entry there.
+bool SameEntryName(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// The outcome of copying one source file.
+struct CopyResult {
+    enum class Outcome { kCopied, kSourceChanged, kSourceFailed, kTargetFailed };
+    Outcome outcome = Outcome::kCopied;
+    std::error_code error;  // for the two failures
+};
+
+// Copies the file `from`, which must still be the file described by `expected`, to a new
+// file `to`; never replaces anything at `to`. The copy is never read-only.
+CopyResult CopyNewFile(const std::filesystem::path& from, const std::filesystem::path& to,
+                       const FileStamp& expected);
+
+// Writes `bytes` to a new file; fails when anything is at `path` already.
+std::error_code WriteNewFile(const std::filesystem::path& path, std::string_view bytes);
+
+// Reads a whole file of at most `limit` bytes.
+std::error_code ReadSmallFile(const std::filesystem::path& path, std::uintmax_t limit,
+                              std::string& bytes);
+
+// Renames a file or folder in one step, failing (and changing nothing) when anything
+// stands at `to`.
 std::error_code MoveWithoutReplacing(const std::filesystem::path& from,
                                      const std::filesystem::path& to);
+
+// Whether an error says that something already stands at the target.
+bool IsExistsError(const std::error_code& error);
+
+// Hides one of the library's working items from the author's file explorer.
+void HideEntry(const std::filesystem::path& path);
+
+// Makes an entry removable (clears read-only) and removes it; a folder must be empty.
+std::error_code RemoveEntry(const std::filesystem::path& path);
+
+// An exclusive claim on a lock file, across processes, released when destroyed (and by
+// the system when the process dies). The file is removed on release.
+class FileClaim {
+public:
+    virtual ~FileClaim() = default;
+};
+
+// Takes the claim without waiting; errc::device_or_resource_busy when another holds it.
+std::error_code ClaimFile(const std::filesystem::path& path, std::unique_ptr<FileClaim>& claim);
 
 }  // namespace velcomp

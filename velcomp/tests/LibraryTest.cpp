@@ -133,7 +133,8 @@ TEST_F(LibraryTest, EachFailedAddSaysWhy) {
          "points elsewhere."},
         {{source, "LPT1", "", "BC"},
          "The asset name \"LPT1\" cannot be used: it holds a device name that Windows reserves "
-         "(CON, PRN, AUX, NUL, COM1-9, LPT1-9)."},
+         "(CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-9 and LPT0-9, also with a superscript 1, 2 or "
+         "3)."},
     };
     for (const auto& [request, message] : cases) {
         const Result added = library_.AddToPackage(request);

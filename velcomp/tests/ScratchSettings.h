@@ -32,6 +32,10 @@ public:
     std::unique_ptr<SettingsStore> Open() const {
         return std::make_unique<RegistrySettingsStore>(key_);
     }
+    // Where they are, for another process: the key under HKEY_CURRENT_USER.
+    std::string Location() const {
+        return key_;
+    }
     // Stores data as another program could: a REG_DWORD, or REG_BINARY data.
     void WriteRaw(const std::string& name, bool isNumber, const std::string& bytes) const {
         HKEY key = nullptr;
@@ -49,6 +53,10 @@ private:
 #else
     std::unique_ptr<SettingsStore> Open() const {
         return std::make_unique<FolderSettingsStore>(folder_.path());
+    }
+    // Where they are, for another process: the folder.
+    std::string Location() const {
+        return folder_.path().string();
     }
     void WriteRaw(const std::string& name, bool isNumber, const std::string& bytes) const {
         FolderSettingsStore(folder_.path()).WriteRaw(name, isNumber, bytes);

@@ -15,11 +15,10 @@ namespace fs = std::filesystem;
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
 public:
-    TempFolder() {
+    explicit TempFolder(const fs::path& base = fs::temp_directory_path()) {
         static std::atomic<unsigned> count{0};
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        path_ = fs::temp_directory_path() /
-                ("velcomp-test-" + std::to_string(stamp) + "-" + std::to_string(count++));
+        path_ = base / ("velcomp-test-" + std::to_string(stamp) + "-" + std::to_string(count++));
         fs::create_directories(path_);
     }
     ~TempFolder() {
@@ -43,14 +42,27 @@ private:
     fs::path path_;
 };
 
+// A folder in memory where the system has one, for tests that write a great deal: what
+// they test does not depend on the disk's speed.
+inline fs::path FastTempBase() {
+    std::error_code error;
+    return fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
+}
+
 inline void WriteFile(const fs::path& file, const std::string& content) {
     fs::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << content;
 }
 
 inline std::string ReadFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    if (!in) {
+        return {};
+    }
+    std::string content(static_cast<std::size_t>(in.tellg()), '\0');
+    in.seekg(0);
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
+    return content;
 }
 
 }  // namespace velcomp::test
