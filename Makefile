@@ -56,9 +56,11 @@ demo: windows
 dist: windows
 	scripts/dist.sh $(WINDOWS) dist
 
-# The library's write-out of a 256 MiB skin folder against cp -r on the same disk.
-bench: native
+# The library's write-out of a 256 MiB skin folder against cp -r on the same disk, and
+# The Windows build's against a CopyFileA tree copy under Wine.
+bench: native windows
 	$(NATIVE)/bench/velcomp_bench
+	scripts/wine-bench.sh $(WINDOWS)
 
 clean:
 	rm -rf build dist

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/SkinFolder.h"
 #include "velcomp/CreatorIdentity.h"
 #include "velcomp/Library.h"
 #include "velcomp/platform/posix/FolderSettingsStore.h"
@@ -21,37 +22,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kFiles = 500;
-constexpr std::uintmax_t kTotalBytes = 256ull * 1024 * 1024;
+using bench::kFiles;
+using bench::kTotalBytes;
+using bench::Median;
+using bench::Seconds;
+
 constexpr int kRounds = 9;
-
-// Writes the skin folder in five subfolders with a 1 MiB buffer of varied bytes.
-void MakeSkinFolder(const fs::path& skin) {
-    std::vector<char> block(std::size_t{1024} * 1024);
-    std::uint32_t seed = 12345;
-    for (char& byte : block) {
-        seed = seed * 1664525u + 1013904223u;
-        byte = static_cast<char>(seed >> 24);
-    }
-    const char* folders[] = {"body", "bogies", "cab", "decals", "textures"};
-    std::uintmax_t left = kTotalBytes;
-    for (int i = 0; i < kFiles; ++i) {
-        const std::uintmax_t size = i == kFiles - 1 ? left : kTotalBytes / kFiles;
-        left -= size;
-        const fs::path file = skin / folders[i % 5] / ("part" + std::to_string(i) + ".bmp");
-        fs::create_directories(file.parent_path());
-        std::ofstream out(file, std::ios::binary);
-        for (std::uintmax_t written = 0; written < size;) {
-            const auto chunk = std::min<std::uintmax_t>(block.size(), size - written);
-            out.write(block.data(), static_cast<std::streamsize>(chunk));
-            written += chunk;
-        }
-    }
-}
-
-double Seconds(std::chrono::steady_clock::duration duration) {
-    return std::chrono::duration<double>(duration).count();
-}
 
 double TimeCopy(const fs::path& skin, const fs::path& target) {
     const std::string command = "cp -r '" + skin.string() + "' '" + target.string() + "'";
@@ -81,11 +57,6 @@ double TimeLibrary(velcomp::Library& library, const fs::path& skin, const fs::pa
     return seconds;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,7 +64,7 @@ int main(int argc, char** argv) {
     const fs::path work = base / ("velcomp-bench-" + std::to_string(::getpid()));
     const fs::path skin = work / "skin";
     std::printf("Building %d files, %ju MiB, in %s\n", kFiles, kTotalBytes >> 20, work.c_str());
-    MakeSkinFolder(skin);
+    bench::MakeSkinFolder(skin);
     ::sync();
 
     velcomp::FolderSettingsStore settings(work / "settings");

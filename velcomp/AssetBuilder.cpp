@@ -33,24 +33,22 @@ struct WalkProblem {
 // nothing is silently left out.
 std::optional<WalkProblem> ListFiles(const fs::path& folder, const fs::path& relative, Asset& asset,
                                      std::optional<SourceFile>& settingsFile) {
-    std::error_code error;
-    for (fs::directory_iterator it(folder / relative, error), end; !error && it != end;
-         it.increment(error)) {
-        const fs::path name = relative / it->path().filename();
-        EntryInfo info;
-        if (const std::error_code inspectError = Inspect(it->path(), info)) {
-            return WalkProblem{name, "cannot be read (" + DescribeError(inspectError) + ")"};
-        }
+    std::vector<FolderEntry> entries;
+    if (const std::error_code error = ListFolder(folder / relative, entries)) {
+        return WalkProblem{relative, "cannot be read (" + DescribeError(error) + ")"};
+    }
+    for (const FolderEntry& entry : entries) {
+        const fs::path name = relative / entry.name;
         std::optional<WalkProblem> problem;
-        switch (info.kind) {
+        switch (entry.info.kind) {
             case EntryKind::kFolder:
                 problem = ListFiles(folder, name, asset, settingsFile);
                 break;
             case EntryKind::kFile:
                 if (relative.empty() && IsConfigFileName(name)) {
-                    settingsFile = SourceFile{name, info.stamp};
+                    settingsFile = SourceFile{name, entry.info.stamp};
                 } else {
-                    asset.files.push_back({name, info.stamp});
+                    asset.files.push_back({name, entry.info.stamp});
                 }
                 break;
             case EntryKind::kLink:
@@ -64,9 +62,6 @@ std::optional<WalkProblem> ListFiles(const fs::path& folder, const fs::path& rel
         if (problem) {
             return problem;
         }
-    }
-    if (error) {
-        return WalkProblem{relative, "cannot be read (" + DescribeError(error) + ")"};
     }
     return std::nullopt;
 }

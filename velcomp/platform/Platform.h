@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace velcomp {
 
@@ -44,6 +45,15 @@ struct EntryInfo {
 // Looks at one entry; a link, junction or other reparse point is kLink. A missing entry
 // is not an error.
 std::error_code Inspect(const std::filesystem::path& path, EntryInfo& info);
+
+// One entry of a folder, as a listing finds it.
+struct FolderEntry {
+    std::filesystem::path name;
+    EntryInfo info;
+};
+
+// The entries of a folder, with what each is, in one pass where the system allows.
+std::error_code ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries);
 
 // The name under which the file system keeps an existing entry, which differs from the
 // last part of `path` when that is another name for it (an 8.3 short name on Windows).

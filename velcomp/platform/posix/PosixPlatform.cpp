@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/file.h>
@@ -161,6 +162,32 @@ std::error_code Inspect(const fs::path& path, EntryInfo& info) {
         info = {EntryKind::kOther, {}};
     }
     return {};
+}
+
+std::error_code ListFolder(const fs::path& folder, std::vector<FolderEntry>& entries) {
+    DIR* const listing = ::opendir(folder.c_str());
+    if (listing == nullptr) {
+        return LastError();
+    }
+    std::error_code error;
+    errno = 0;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        FolderEntry found{name, {}};
+        if ((error = Inspect(folder / name, found.info))) {
+            break;
+        }
+        entries.push_back(std::move(found));
+        errno = 0;
+    }
+    if (!error && errno != 0) {
+        error = LastError();
+    }
+    ::closedir(listing);
+    return error;
 }
 
 std::error_code StoredName(const fs::path& path, fs::path& name) {

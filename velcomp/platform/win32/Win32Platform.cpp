@@ -119,6 +119,38 @@ std::error_code Inspect(const fs::path& path, EntryInfo& info) {
     return {};
 }
 
+std::error_code ListFolder(const fs::path& folder, std::vector<FolderEntry>& entries) {
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW((folder / L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return LastError();
+    }
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        FolderEntry entry{name, {}};
+        if (IsLink(found.dwFileAttributes)) {
+            entry.info.kind = EntryKind::kLink;
+        } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            entry.info.kind = EntryKind::kFolder;
+        } else {
+            entry.info = {
+                EntryKind::kFile,
+                {static_cast<std::uintmax_t>(Combine(found.nFileSizeHigh, found.nFileSizeLow)),
+                 Combine(found.ftLastWriteTime.dwHighDateTime,
+                         found.ftLastWriteTime.dwLowDateTime)}};
+        }
+        entries.push_back(std::move(entry));
+    } while (FindNextFileW(search, &found));
+    const DWORD error = GetLastError();
+    FindClose(search);
+    return error == ERROR_NO_MORE_FILES
+               ? std::error_code()
+               : std::error_code(static_cast<int>(error), std::system_category());
+}
+
 std::error_code StoredName(const fs::path& path, fs::path& name) {
     const std::wstring leaf = path.filename().native();
     if (leaf.find_first_of(L"*?") != std::wstring::npos) {
@@ -140,35 +172,33 @@ bool SameEntryName(const fs::path& a, const fs::path& b) {
            CSTR_EQUAL;
 }
 
-CopyResult CopyNewFile(const fs::path& from, const fs::path& to, const FileStamp& expected) {
-    WIN32_FILE_ATTRIBUTE_DATA before{};
-    if (const std::error_code error = Attributes(from, before)) {
-        return {IsMissing(static_cast<DWORD>(error.value())) ? CopyResult::Outcome::kSourceChanged
-                                                             : CopyResult::Outcome::kSourceFailed,
-                error};
-    }
-    if (IsLink(before.dwFileAttributes) || (before.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
-        StampOf(before) != expected) {
+// Why a copy failed: the source changed or went, or which side could not be used.
+CopyResult CopyFailure(const fs::path& from, const FileStamp& expected, std::error_code error) {
+    WIN32_FILE_ATTRIBUTE_DATA now{};
+    if (Attributes(from, now) || IsLink(now.dwFileAttributes) ||
+        (now.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || StampOf(now) != expected) {
         return {CopyResult::Outcome::kSourceChanged, {}};
     }
+    if (const std::error_code sourceError = ProbeSource(from)) {
+        return {CopyResult::Outcome::kSourceFailed, sourceError};
+    }
+    return {CopyResult::Outcome::kTargetFailed, error};
+}
+
+CopyResult CopyNewFile(const fs::path& from, const fs::path& to, const FileStamp& expected) {
     // The system's own copy, which never replaces: as fast as any copy the author makes.
     if (!CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr,
                      COPY_FILE_FAIL_IF_EXISTS)) {
-        const std::error_code error = LastError();
-        if (const std::error_code sourceError = ProbeSource(from)) {
-            return {CopyResult::Outcome::kSourceFailed, sourceError};
-        }
-        return {CopyResult::Outcome::kTargetFailed, error};
+        return CopyFailure(from, expected, LastError());
     }
+    // One look afterwards tells a file changed since the add, or while it was copied.
     WIN32_FILE_ATTRIBUTE_DATA after{};
-    WIN32_FILE_ATTRIBUTE_DATA copy{};
-    if (Attributes(from, after) || StampOf(after) != expected || Attributes(to, copy) ||
-        StampOf(copy).size != expected.size) {
+    if (Attributes(from, after) || IsLink(after.dwFileAttributes) || StampOf(after) != expected) {
         return {CopyResult::Outcome::kSourceChanged, {}};
     }
     // The system copies the read-only mark too; the author's asset is theirs to edit.
-    if (copy.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
-        SetFileAttributesW(to.c_str(), copy.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
+    if (after.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+        SetFileAttributesW(to.c_str(), after.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
     }
     return {};
 }

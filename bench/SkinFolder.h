@@ -1,0 +1,50 @@
+// The benchmarks' skin folder: 500 files, 256 MiB in five subfolders, the same every time.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+constexpr int kFiles = 500;
+constexpr std::uintmax_t kTotalBytes = 256ull * 1024 * 1024;
+
+// Writes the skin folder with a 1 MiB buffer of varied bytes.
+inline void MakeSkinFolder(const std::filesystem::path& skin) {
+    std::vector<char> block(std::size_t{1024} * 1024);
+    std::uint32_t seed = 12345;
+    for (char& byte : block) {
+        seed = seed * 1664525u + 1013904223u;
+        byte = static_cast<char>(seed >> 24);
+    }
+    const char* folders[] = {"body", "bogies", "cab", "decals", "textures"};
+    std::uintmax_t left = kTotalBytes;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::uintmax_t size = i == kFiles - 1 ? left : kTotalBytes / kFiles;
+        left -= size;
+        const auto file = skin / folders[i % 5] / ("part" + std::to_string(i) + ".bmp");
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream out(file, std::ios::binary);
+        for (std::uintmax_t written = 0; written < size;) {
+            const auto chunk = std::min<std::uintmax_t>(block.size(), size - written);
+            out.write(block.data(), static_cast<std::streamsize>(chunk));
+            written += chunk;
+        }
+    }
+}
+
+inline double Seconds(std::chrono::steady_clock::duration duration) {
+    return std::chrono::duration<double>(duration).count();
+}
+
+inline double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace bench
