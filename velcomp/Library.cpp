@@ -12,10 +12,12 @@ std::int32_t Library::CreatorKuid() {
 
 void Library::CreatePackage(std::string_view name) {
     package_.emplace(std::string(name));
+    lastError_.clear();
 }
 
 void Library::ClosePackage() {
     package_.reset();
+    lastError_.clear();
 }
 
 void Library::SetStringData(std::string_view key, std::string_view value) {
@@ -33,15 +35,22 @@ Result Library::AddToPackage(const AssetRequest& request) {
     if (built) {
         package_->Put(std::move(asset));
     }
-    return built;
+    return Remember(std::move(built));
 }
 
 Result Library::ExtractFromPackage(std::string_view destination, std::string_view name) {
     const Asset* asset = package_ ? package_->Find(name) : nullptr;
     if (asset == nullptr) {
-        return Result::Failure("The package holds no asset of that name.");
+        return Remember(Result::Failure("The package holds no asset of that name."));
     }
-    return WriteAsset(*asset, package_->ConfigFor(*asset), PathFromText(destination));
+    return Remember(WriteAsset(*asset, package_->ConfigFor(*asset), PathFromText(destination)));
+}
+
+Result Library::Remember(Result result) {
+    if (!result && package_) {
+        lastError_ = result.message();
+    }
+    return result;
 }
 
 }  // namespace velcomp

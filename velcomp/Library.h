@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "velcomp/AssetBuilder.h"
@@ -30,10 +31,16 @@ public:
     // Writes the current package's asset `name` to destination + name; nothing when the
     // package holds no such asset.
     Result ExtractFromPackage(std::string_view destination, std::string_view name);
+    // Why the current package's most recent add or write-out failed; empty when none has.
+    const std::string& LastError() const { return lastError_; }
 
 private:
+    // Keeps a failure's message as the package's last error.
+    Result Remember(Result result);
+
     SettingsStore& settings_;
     std::optional<Package> package_;
+    std::string lastError_;
 };
 
 }  // namespace velcomp

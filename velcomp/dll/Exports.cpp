@@ -102,4 +102,16 @@ bool __cdecl ExtractFromPackage(const char* destination, const char* name) {
     }
 }
 
+void __cdecl GetLastPackageError(char* text, int size) {
+    try {
+        if (size > 0) {
+            velcomp::CopyMessage(TheLibrary().LastError(), text, static_cast<std::size_t>(size));
+        }
+    } catch (...) {
+        if (size > 0) {
+            velcomp::CopyMessage("", text, static_cast<std::size_t>(size));
+        }
+    }
+}
+
 }  // extern "C"

@@ -24,6 +24,11 @@ VELCOMP_EXPORT bool __cdecl AddToPackageSpecial(const char* source, const char* 
 // `destination` ends in a backslash; the asset goes to destination + name.
 VELCOMP_EXPORT bool __cdecl ExtractFromPackage(const char* destination, const char* name);
 
+// Beyond the seven: why the current package's most recent add or write-out failed, cut to
+// `size` - 1 bytes and terminated; the empty text when none has. Callers look it up with
+// GetProcAddress, since other libraries of this name lack it.
+VELCOMP_EXPORT void __cdecl GetLastPackageError(char* text, int size);
+
 #ifdef __cplusplus
 }
 #endif

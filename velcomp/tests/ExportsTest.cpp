@@ -22,6 +22,7 @@ struct Exports {
     void(__cdecl* SetStringData)(const char*, const char*);
     bool(__cdecl* AddToPackageSpecial)(const char*, const char*, const char*, const char*, char*);
     bool(__cdecl* ExtractFromPackage)(const char*, const char*);
+    void(__cdecl* GetLastPackageError)(char*, int);
 };
 
 template <class Function>
@@ -72,6 +73,7 @@ protected:
         Find(dll_, "SetStringData", api_.SetStringData);
         Find(dll_, "AddToPackageSpecial", api_.AddToPackageSpecial);
         Find(dll_, "ExtractFromPackage", api_.ExtractFromPackage);
+        Find(dll_, "GetLastPackageError", api_.GetLastPackageError);
         SaveCreatorKuid();
     }
     void TearDown() override {
@@ -164,6 +166,31 @@ TEST_F(ExportsTest, CreatesARealAssetWithItsConfig) {
     EXPECT_EQ(*config.Find("username"), name);
     EXPECT_EQ(*config.Find("description"), description);
     EXPECT_EQ(*config.Find("category-class"), "BC");
+}
+
+TEST_F(ExportsTest, TheLastPackageErrorSaysWhyTheWriteOutFailed) {
+    test::TempFolder source;
+    test::TempFolder destination;
+    test::WriteFile(source.path() / "main.obj", "o box\n");
+    test::WriteFile(destination.path() / "Shop" / "config.txt", "kind = mine\r\n");
+    SetCreatorKuid(5150);
+    char text[256];
+    api_.CreatePackage("");
+    api_.GetLastPackageError(text, sizeof text);
+    EXPECT_STREQ(text, "");
+
+    char error[256] = {};
+    ASSERT_TRUE(api_.AddToPackageSpecial(source.Text().c_str(), "Shop", "", "BC", error)) << error;
+    EXPECT_FALSE(api_.ExtractFromPackage(destination.Text().c_str(), "Shop"));
+    api_.GetLastPackageError(text, sizeof text);
+    const std::string expected = "An asset is already there: \"" + destination.Text() + "Shop\".";
+    EXPECT_EQ(text, expected);
+    std::memset(text, '#', sizeof text);
+    api_.GetLastPackageError(text, 9);
+    EXPECT_STREQ(text, expected.substr(0, 8).c_str());
+    EXPECT_EQ(text[9], '#');
+    api_.GetLastPackageError(text, 0);
+    EXPECT_EQ(text[0], 'A');
 }
 
 TEST_F(ExportsTest, ErrorTextNeverOverrunsItsBuffer) {

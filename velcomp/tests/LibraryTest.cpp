@@ -274,6 +274,22 @@ TEST_F(LibraryTest, PackageStringsReachConfigButNeverTheIdentity) {
     EXPECT_EQ(config.EntryCount(), 7u);
 }
 
+TEST_F(LibraryTest, TheLastErrorIsTheCurrentPackagesMostRecentFailure) {
+    ASSERT_TRUE(Add("Shop").ok());
+    EXPECT_EQ(library_.LastError(), "");
+    const Result refused = Add("a|b");
+    EXPECT_EQ(library_.LastError(), refused.message());
+    WriteFile(AssetFolder("Shop") / "config.txt", "kind = mine\r\n");
+    const Result extracted = Extract("Shop");
+    EXPECT_FALSE(extracted.ok());
+    EXPECT_EQ(library_.LastError(), extracted.message());
+    EXPECT_NE(library_.LastError().find("An asset is already there"), std::string::npos);
+    ASSERT_TRUE(Add("Shop").ok());
+    EXPECT_EQ(library_.LastError(), extracted.message());
+    library_.CreatePackage("");
+    EXPECT_EQ(library_.LastError(), "");
+}
+
 TEST_F(LibraryTest, CreatorIdentifierIsReadAtEveryCall) {
     EXPECT_EQ(library_.CreatorKuid(), kKuid);
     ASSERT_TRUE(SetCreatorKuid(*scratch_.Open(), 99).ok());
