@@ -3,7 +3,8 @@
 # Usage: wine-prefix.sh BUILD_DIR
 set -eu
 build=$(cd "$1" && pwd -P)
-export WINEPREFIX=$build/wineprefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. "$(dirname "$0")/wine-env.sh"
+kitwright_wine_env "$build"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot -i </dev/null >/dev/null 2>&1
