@@ -3,7 +3,7 @@
 set -eu
 
 packages=(
-    cmake make g++ googletest clang libclang-rt-14-dev
+    cmake make g++ googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev
     g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth fonts-wine
     imagemagick xdotool zip python3
 )
