@@ -3,6 +3,9 @@
 # Usage: dist.sh WINDOWS_BUILD_DIR OUT_DIR
 set -eu
 bin=$(cd "$1/bin" && pwd -P)
+# "1.0" from the project's VERSION 1.0.0.1, which the build recorded.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=\([0-9]*\.[0-9]*\).*/\1/p' "$1/CMakeCache.txt")
+[ -n "$version" ] || { echo "dist: no project version in $1/CMakeCache.txt" >&2; exit 1; }
 root=$(cd "$(dirname "$0")/.." && pwd -P)
 mkdir -p "$2"
 out=$(cd "$2" && pwd -P)
@@ -13,7 +16,8 @@ for file in Kitwright.exe velCompDLL.dll Nameplate.exe; do
     cp "$bin/$file" "$stage/Kitwright/"
 done
 cp -r "$bin/templates" "$stage/Kitwright/"
-sed 's/$/\r/' "$root/packaging/README.txt" >"$stage/Kitwright/README.txt"
-rm -f "$out/Kitwright-1.0.zip"
-(cd "$stage" && zip -qr -X "$out/Kitwright-1.0.zip" Kitwright)
-echo "dist: $out/Kitwright-1.0.zip"
+sed "s/@VERSION@/$version/; s/\$/\r/" "$root/packaging/README.txt" >"$stage/Kitwright/README.txt"
+zip=$out/Kitwright-$version.zip
+rm -f "$zip"
+(cd "$stage" && zip -qr -X "$zip" Kitwright)
+echo "dist: $zip"
