@@ -1,7 +1,7 @@
 #include "creation/CreateAsset.h"
 
 #include "catalogue/ClassTable.h"
-#include "creation/AssetName.h"
+#include "creation/PathRules.h"
 #include "creation/Locations.h"
 
 namespace kitwright {

@@ -4,6 +4,8 @@
 
 namespace kitwright {
 
+static_assert(kErrorTextSize == kVelCompErrorTextSize, "the core's error buffer is the library's");
+
 void DllPackageLibrary::InitVEL() {
     ::InitVEL();
 }

@@ -5,7 +5,8 @@ set -eu
 build=$(cd "$1" && pwd -P)
 here=$(cd "$(dirname "$0")" && pwd -P)
 "$here/wine-prefix.sh" "$build"
-export WINEPREFIX=$build/wineprefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. "$here/wine-env.sh"
+kitwright_wine_env "$build"
 wineserver -p </dev/null >/dev/null 2>&1
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 wine "$build/bin/velcomp_windows_bench.exe" </dev/null

@@ -6,7 +6,7 @@
 #include "velcomp/AssetName.h"
 #include "velcomp/CreatorIdentity.h"
 #include "velcomp/MessageText.h"
-#include "velcomp/platform/Platform.h"
+#include "velcomp/platform/FileSystem.h"
 
 namespace fs = std::filesystem;
 

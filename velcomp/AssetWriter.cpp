@@ -9,7 +9,7 @@
 #include "velcomp/MessageText.h"
 #include "velcomp/Staging.h"
 #include "velcomp/WriteSteps.h"
-#include "velcomp/platform/Platform.h"
+#include "velcomp/platform/FileSystem.h"
 
 namespace fs = std::filesystem;
 

@@ -2,7 +2,7 @@
 
 #include "velcomp/AssetWriter.h"
 #include "velcomp/CreatorIdentity.h"
-#include "velcomp/platform/Platform.h"
+#include "velcomp/platform/FileSystem.h"
 
 namespace velcomp {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "velcomp/platform/Platform.h"
+#include "velcomp/platform/FileSystem.h"
 
 namespace velcomp {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "velcomp/ConfigFile.h"
-#include "velcomp/platform/Platform.h"
+#include "velcomp/platform/FileSystem.h"
 
 namespace velcomp {
 

@@ -8,7 +8,7 @@
 #include "velcomp/AssetName.h"
 #include "velcomp/MessageText.h"
 #include "velcomp/WriteSteps.h"
-#include "velcomp/platform/Platform.h"
+#include "velcomp/platform/FileSystem.h"
 
 namespace fs = std::filesystem;
 

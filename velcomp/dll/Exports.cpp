@@ -1,6 +1,6 @@
 // The DLL's calls: each hands over to the one Library and lets no exception escape.
 #define VELCOMP_BUILDING_DLL
-#include "velcomp/dll/velCompDLL.h"
+#include "packagelib/velCompDLL.h"
 
 #include <memory>
 
@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr std::size_t kErrorTextSize = 256;
+constexpr std::size_t kErrorTextSize = kVelCompErrorTextSize;
 
 struct State {
     std::unique_ptr<velcomp::SettingsStore> settings = velcomp::OpenUserSettings();
@@ -93,12 +93,12 @@ bool __cdecl AddToPackageSpecial(const char* source, const char* name, const cha
     }
 }
 
-bool __cdecl ExtractFromPackage(const char* destination, const char* name) {
+void __cdecl ExtractFromPackage(const char* destination, const char* name) {
     try {
-        return destination != nullptr && name != nullptr &&
-               TheLibrary().ExtractFromPackage(destination, name).ok();
+        if (destination != nullptr && name != nullptr) {
+            TheLibrary().ExtractFromPackage(destination, name);
+        }
     } catch (...) {
-        return false;
     }
 }
 

@@ -1,6 +1,9 @@
 // Stands in for velCompDLL.dll in tests: the seven exports append each call, with its
 // arguments, to the file that KITWRIGHT_LIBRARY_LOG names. GetMyKUID answers with
 // KITWRIGHT_KUID; ExtractFromPackage writes the asset folder with its config.txt.
+#define VELCOMP_BUILDING_DLL
+#include "packagelib/velCompDLL.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -54,38 +57,37 @@ void CreateFolders(const std::string& path) {
 
 extern "C" {
 
-__declspec(dllexport) void InitVEL(void) {
+void __cdecl InitVEL(void) {
     Record("InitVEL");
 }
 
-__declspec(dllexport) int GetMyKUID(void) {
+int __cdecl GetMyKUID(void) {
     Record("GetMyKUID");
     const char* kuid = std::getenv("KITWRIGHT_KUID");
     return kuid != nullptr ? std::atoi(kuid) : 0;
 }
 
-__declspec(dllexport) void ClosePackage(void) {
+void __cdecl ClosePackage(void) {
     Record("ClosePackage");
 }
 
-__declspec(dllexport) void CreatePackage(const char* name) {
+void __cdecl CreatePackage(const char* name) {
     Record("CreatePackage [" + Escaped(name) + "]");
 }
 
-__declspec(dllexport) void SetStringData(const char* key, const char* value) {
+void __cdecl SetStringData(const char* key, const char* value) {
     Record("SetStringData [" + Escaped(key) + "] [" + Escaped(value) + "]");
 }
 
-__declspec(dllexport) bool AddToPackageSpecial(const char* source, const char* name,
-                                               const char* description, const char* classCode,
-                                               char* errorText) {
+bool __cdecl AddToPackageSpecial(const char* source, const char* name, const char* description,
+                                 const char* classCode, char* errorText) {
     Record("AddToPackageSpecial [" + Escaped(source) + "] [" + Escaped(name) + "] [" +
            Escaped(description) + "] [" + Escaped(classCode) + "]");
     errorText[0] = '\0';
     return true;
 }
 
-__declspec(dllexport) void ExtractFromPackage(const char* destination, const char* name) {
+void __cdecl ExtractFromPackage(const char* destination, const char* name) {
     Record("ExtractFromPackage [" + Escaped(destination) + "] [" + Escaped(name) + "]");
     const std::string folder = std::string(destination) + name;
     CreateFolders(folder);

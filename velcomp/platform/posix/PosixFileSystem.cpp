@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "velcomp/platform/Platform.h"
+#include "velcomp/platform/FileSystem.h"
 
 namespace fs = std::filesystem;
 

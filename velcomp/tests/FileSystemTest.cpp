@@ -1,4 +1,4 @@
-#include "velcomp/platform/Platform.h"
+#include "velcomp/platform/FileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +12,14 @@ namespace {
 using test::ReadFile;
 using test::WriteFile;
 
-TEST(PlatformTest, BackslashSeparatesFolders) {
+TEST(FileSystemTest, BackslashSeparatesFolders) {
     const fs::path path = PathFromText("base\\A\\B\\config.txt");
     EXPECT_EQ(path.filename(), "config.txt");
     EXPECT_EQ(path.parent_path().filename(), "B");
     EXPECT_EQ(TextFromPath(PathFromText("Caf\xE9")), "Caf\xE9");
 }
 
-TEST(PlatformTest, MoveNeverReplacesAnExistingFile) {
+TEST(FileSystemTest, MoveNeverReplacesAnExistingFile) {
     test::TempFolder folder;
     WriteFile(folder.path() / "new", "new");
     WriteFile(folder.path() / "old", "old");

@@ -1,4 +1,4 @@
-// Rules that keep an asset name inside its category folder.
+// Paths that Windows accepts, and names that keep an asset inside its category folder.
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "creation/AssetName.h"
+#include "creation/PathRules.h"
 
 namespace kitwright {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "velcomp/platform/Platform.h"
+#include "velcomp/platform/FileSystem.h"
 
 namespace fs = std::filesystem;
 
