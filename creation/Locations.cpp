@@ -1,9 +1,20 @@
 #include "creation/Locations.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kitwright {
 namespace {
+
+// "Path" is a list in the form of %PATH%, and registered values do end in ';' (Wine's own
+// do): the first entry is the folder. A quoted entry may hold ';'.
+std::string FirstListEntry(const std::string& list) {
+    if (!list.empty() && list.front() == '"') {
+        const std::size_t close = list.find('"', 1);
+        return list.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    }
+    return list.substr(0, list.find(';'));
+}
 
 // Registry data may lack a terminator; text that cannot fit with one counts as absent.
 void ReadPathValue(Platform& platform, const char* subKey, PathBuffer& buffer) {
@@ -15,13 +26,14 @@ void ReadPathValue(Platform& platform, const char* subKey, PathBuffer& buffer) {
     if (text.size() >= kPathBufferSize) {
         return;
     }
-    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    const std::string folder = FirstListEntry(text);
+    std::memcpy(buffer, folder.c_str(), folder.size() + 1);
 }
 
-void DropTrailingBackslash(PathBuffer& buffer) {
-    const std::size_t length = std::strlen(buffer);
-    if (length > 0 && buffer[length - 1] == '\\') {
-        buffer[length - 1] = '\0';
+void DropTrailingBackslash(Platform& platform, PathBuffer& buffer) {
+    const std::size_t last = LastCharacterAt(platform, buffer);
+    if (last != std::string::npos && buffer[last] == '\\') {
+        buffer[last] = '\0';
     }
 }
 
@@ -29,13 +41,13 @@ void DropTrailingBackslash(PathBuffer& buffer) {
 
 bool GetInstallPath(Platform& platform, PathBuffer& buffer) {
     ReadPathValue(platform, kInstallKey, buffer);
-    DropTrailingBackslash(buffer);
+    DropTrailingBackslash(platform, buffer);
     return true;
 }
 
 bool GetLiveryLoftPath(Platform& platform, PathBuffer& buffer) {
     ReadPathValue(platform, kLiveryLoftKey, buffer);
-    DropTrailingBackslash(buffer);
+    DropTrailingBackslash(platform, buffer);
     return true;
 }
 
@@ -43,8 +55,29 @@ std::string GetProgramPath(Platform& platform) {
     return platform.ProgramFileName();
 }
 
-std::string FolderOf(const std::string& programPath) {
-    const std::size_t slash = programPath.rfind('\\');
+std::size_t LastCharacterAt(Platform& platform, const std::string& text) {
+    std::size_t last = std::string::npos;
+    for (std::size_t at = 0; at < text.size();
+         at += platform.IsLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1) {
+        last = at;
+    }
+    return last;
+}
+
+std::size_t NextBackslash(Platform& platform, const std::string& text, std::size_t start) {
+    std::size_t at = start;
+    while (at < text.size() && text[at] != '\\') {
+        at += platform.IsLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
+    }
+    return std::min(at, text.size());
+}
+
+std::string FolderOf(Platform& platform, const std::string& programPath) {
+    std::size_t slash = std::string::npos;
+    for (std::size_t at = NextBackslash(platform, programPath, 0); at < programPath.size();
+         at = NextBackslash(platform, programPath, at + 1)) {
+        slash = at;
+    }
     return slash == std::string::npos ? std::string() : programPath.substr(0, slash);
 }
 

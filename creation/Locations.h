@@ -15,7 +15,8 @@ inline constexpr char kLiveryLoftKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Railvane Livery Loft.exe";
 inline constexpr char kPathValue[] = "Path";
 
-// Reads the host's install root into `buffer`, minus one trailing backslash. A missing
+// Reads the host's install root into `buffer`: the first entry of the "Path" list, minus
+// one trailing backslash. A missing
 // or oversized value leaves the buffer as it was, so callers clear it first.
 // Always true: callers act on the buffer's text alone, the start-up and Create alike, as
 // the original tool's callers did; "found" has no second meaning to keep in step.
@@ -24,7 +25,13 @@ bool GetInstallPath(Platform& platform, PathBuffer& buffer);
 bool GetLiveryLoftPath(Platform& platform, PathBuffer& buffer);
 // Full file name of the running program.
 std::string GetProgramPath(Platform& platform);
-// `programPath` up to, not including, its last backslash; empty when it has none.
-std::string FolderOf(const std::string& programPath);
+// `programPath` up to, not including, its last backslash; empty when it has none. A
+// backslash is a character of its own, never the second byte of another.
+std::string FolderOf(Platform& platform, const std::string& programPath);
+
+// Where the last character of `text` starts; npos for the empty text.
+std::size_t LastCharacterAt(Platform& platform, const std::string& text);
+// Where the next backslash character at or after `start` is; the text's size when none is.
+std::size_t NextBackslash(Platform& platform, const std::string& text, std::size_t start);
 
 }  // namespace kitwright

@@ -1,7 +1,9 @@
-// The content-package library as asset creation sees it: the seven calls it makes.
+// The content-package library as asset creation sees it: the seven calls it makes, and
+// one more that only some libraries offer.
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace kitwright {
 
@@ -22,6 +24,10 @@ public:
     virtual bool AddToPackageSpecial(const char* source, const char* name, const char* description,
                                      const char* classCode, char* errorText) = 0;
     virtual void ExtractFromPackage(const char* destination, const char* name) = 0;
+
+    // Not one of the seven: why the current package's last add or write-out failed, from
+    // a library that offers this beside them; empty from one that does not.
+    virtual std::string LastPackageError() = 0;
 };
 
 }  // namespace kitwright

@@ -27,6 +27,17 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
     // Full file name of the running program.
     virtual std::string ProgramFileName() = 0;
+
+    // Texts are bytes of the ANSI code page, where a character may take two bytes and
+    // its second may look like a backslash; these let rules judge characters.
+    // Whether `byte` starts a two-byte character.
+    virtual bool IsLeadByte(unsigned char byte) = 0;
+    // The text as UTF-16 characters.
+    virtual std::wstring WideText(const std::string& text) = 0;
+    // For an existing entry whose last part is another name for it (an 8.3 short name),
+    // the name under which it is stored; empty when it is stored under that very name
+    // (case aside) or does not exist.
+    virtual std::string StoredNameIfOther(const std::string& path) = 0;
 };
 
 }  // namespace kitwright

@@ -2,6 +2,8 @@
 
 #include "packagelib/velCompDLL.h"
 
+#include <windows.h>
+
 namespace kitwright {
 
 static_assert(kErrorTextSize == kVelCompErrorTextSize, "the core's error buffer is the library's");
@@ -34,6 +36,19 @@ bool DllPackageLibrary::AddToPackageSpecial(const char* source, const char* name
 
 void DllPackageLibrary::ExtractFromPackage(const char* destination, const char* name) {
     ::ExtractFromPackage(destination, name);
+}
+
+std::string DllPackageLibrary::LastPackageError() {
+    const HMODULE library = GetModuleHandleA("velCompDLL.dll");
+    const auto lastError = reinterpret_cast<decltype(&::GetLastPackageError)>(
+        reinterpret_cast<void*>(GetProcAddress(library, "GetLastPackageError")));
+    if (lastError == nullptr) {
+        return {};
+    }
+    char text[kVelCompErrorTextSize] = {};
+    lastError(text, sizeof text);
+    text[sizeof text - 1] = '\0';
+    return text;
 }
 
 }  // namespace kitwright

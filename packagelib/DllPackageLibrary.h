@@ -15,6 +15,8 @@ public:
     bool AddToPackageSpecial(const char* source, const char* name, const char* description,
                              const char* classCode, char* errorText) override;
     void ExtractFromPackage(const char* destination, const char* name) override;
+    // Looked up by name, as the host's own library has no such call.
+    std::string LastPackageError() override;
 };
 
 }  // namespace kitwright

@@ -5,20 +5,31 @@ set -eu
 packages=(
     cmake make g++ googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev
     g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth fonts-wine
-    imagemagick xdotool zip python3
+    imagemagick xdotool zip python3 locales
 )
 
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
 sudo=
 [ "$(id -u)" -eq 0 ] || sudo=sudo
-echo "bootstrap: installing ${missing[*]}"
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $sudo dpkg --add-architecture i386
+if [ ${#missing[@]} -ne 0 ]; then
+    echo "bootstrap: installing ${missing[*]}"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $sudo dpkg --add-architecture i386
+    fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
 fi
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+# The Japanese locale: Wine takes code page 932 from it, and names its files in UTF-8 only
+# when the locale exists.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+    echo "bootstrap: generating the ja_JP.UTF-8 locale"
+    $sudo sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen ||
+        echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    $sudo locale-gen >/dev/null
+fi

@@ -61,5 +61,31 @@ TEST(Create, ReportsAnExistingAssetInTheDialogsOwnBoxThenBuildsOpensTheAssetAndE
     EXPECT_THAT(kitwright.Launches(), ElementsAre("explorer.exe /e," + destination + "Lane"));
 }
 
+// A library without GetLastPackageError, as the host's own is: the message stays as it
+// was, without a reason, and the dialog stays open with the author's typing.
+TEST(Create, AWriteOutWithoutConfigIsReportedWithoutAReasonFromALibraryThatHasNone) {
+    SessionOptions options;
+    options.libraryWrites = false;
+    KitwrightSession kitwright(options);
+    HWND window = kitwright.WaitForWindow(KITWRIGHT_DIALOG_CAPTION);
+    ASSERT_NE(window, nullptr);
+    CreateDirectoryA(kitwright.HostRoot().c_str(), nullptr);
+    const DialogDriver dialog(window);
+    dialog.Type(IDC_NAME, "Shop");
+    dialog.Type(IDC_DESCRIPTION, "A shop");
+    dialog.Click(IDOK);
+
+    HWND box = kitwright.WaitForWindow("Kitwright");
+    ASSERT_NE(box, nullptr);
+    const std::string folder = kitwright.HostRoot() + "\\World\\Custom\\Scenery\\Shop";
+    EXPECT_EQ(MessageBoxText(box), "The asset could not be written:\n\n" + folder +
+                                       "\n\nThe folder holds no config.txt, so the asset is "
+                                       "not complete.");
+    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_EQ(dialog.Text(IDC_NAME), "Shop");
+    EXPECT_EQ(kitwright.Launches(), std::vector<std::string>{});
+}
+
 }  // namespace
 }  // namespace kitwright::testing

@@ -192,6 +192,7 @@ KitwrightSession::KitwrightSession(SessionOptions options) : folder_(NewSandbox(
     SetEnvironmentVariableA("KITWRIGHT_LIBRARY_LOG", (folder_ + "\\library.log").c_str());
     SetEnvironmentVariableA("KITWRIGHT_LAUNCH_LOG", (folder_ + "\\launches.log").c_str());
     SetEnvironmentVariableA("KITWRIGHT_KUID", options.kuid);
+    SetEnvironmentVariableA("KITWRIGHT_LIBRARY_WRITES", options.libraryWrites ? "1" : "0");
 
     job_ = NewJob();
     STARTUPINFOA startup = {};

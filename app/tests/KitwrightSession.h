@@ -15,6 +15,7 @@ enum class Host { kRegistered, kNotRegistered, kEmptyPath };
 struct SessionOptions {
     Host host = Host::kRegistered;
     const char* kuid = "12345";  // GetMyKUID's answer
+    bool libraryWrites = true;   // whether ExtractFromPackage writes the asset folder
 };
 
 // Polls `done` until it holds or a generous time has passed; returns its last answer.

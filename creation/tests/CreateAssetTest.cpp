@@ -21,6 +21,11 @@ protected:
     CreateAssetTest() {
         platform.machineValues[std::string(kInstallKey) + "|Path"] = std::string("C:\\Sim", 7);
         platform.machineValues[std::string(kLiveryLoftKey) + "|Path"] = "D:\\Loft\\";
+        platform.existing = {"C:\\Sim", "D:\\Loft"};
+        for (const char* model : {"gp38", "f7"}) {
+            platform.existing.insert(std::string("D:\\Loft\\skins\\") + model);
+            platform.existing.insert(std::string("D:\\Loft\\skins\\") + model + "\\train");
+        }
     }
 
     CreateOutcome Create() { return CreateAsset(platform, library, form); }
@@ -51,6 +56,8 @@ TEST_F(CreateAssetTest, TemplateRowRunsEveryStepInOrder) {
         "ClosePackage",
         "CreatePackage []",
         kInstallRead,
+        "PathExists C:\\Sim",
+        "StoredName C:\\Sim\\World\\Custom\\Scenery\\Shop",
         "PathExists C:\\Sim\\World\\Custom\\Scenery\\Shop\\config.txt",
         "SetStringData description=A corner shop",
         "ProgramFileName",
@@ -68,9 +75,15 @@ TEST_F(CreateAssetTest, ReskinRowBuildsFromTheSkinAndCopiesThePreview) {
     EXPECT_EQ(Create(), CreateOutcome::kClose);
     const CallLog expected = {
         kInstallRead,
+        "PathExists C:\\Sim",
+        "StoredName C:\\Sim\\World\\Custom\\Trains\\Blue",
         "PathExists C:\\Sim\\World\\Custom\\Trains\\Blue\\config.txt",
+        "PathExists C:\\Sim\\World\\Custom\\Trains\\Blue\\main.bmp",
         "SetStringData description=A corner shop",
         kLoftRead,
+        "PathExists D:\\Loft",
+        "PathExists D:\\Loft\\skins\\gp38",
+        "PathExists D:\\Loft\\skins\\gp38\\train",
         "AddToPackageSpecial D:\\Loft\\skins\\gp38\\train\\|Blue|A corner shop|(null)",
         "ExtractFromPackage C:\\Sim\\World\\Custom\\Trains\\|Blue",
         "PathExists C:\\Sim\\World\\Custom\\Trains\\Blue\\config.txt",
@@ -102,7 +115,9 @@ TEST_F(CreateAssetTest, ExistingAssetKeepsTheDialogOpenWithTheNewPackageCurrent)
     platform.existing.insert("C:\\Sim\\World\\Custom\\Scenery\\Shop\\config.txt");
     EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
     EXPECT_EQ(AfterPackageBegun(),
-              (CallLog{kInstallRead, "PathExists C:\\Sim\\World\\Custom\\Scenery\\Shop\\config.txt",
+              (CallLog{kInstallRead, "PathExists C:\\Sim",
+                       "StoredName C:\\Sim\\World\\Custom\\Scenery\\Shop",
+                       "PathExists C:\\Sim\\World\\Custom\\Scenery\\Shop\\config.txt",
                        "Message Asset already exists, please use another name."}));
 }
 
@@ -153,12 +168,53 @@ TEST_F(CreateAssetTest, ErrorBufferArrivesZeroedAndAnUnterminatedMessageIsCut) {
                        std::string(kErrorTextSize - 1, 'x')));
 }
 
-TEST_F(CreateAssetTest, MissingRegistrationsLeaveEmptyRoots) {
-    platform.machineValues.clear();
+// Without Railvane there is no custom-content tree that it would look in: nothing is
+// stored, and the author's typing stays.
+TEST_F(CreateAssetTest, WithoutTheHostNothingIsStoredAndTheDialogStaysOpen) {
+    const struct {
+        const char* registered;
+        const char* named;
+    } cases[] = {{nullptr, "its App Paths entry (railvane.exe) is missing"},
+                 {"", "its App Paths entry (railvane.exe) is missing"},
+                 {"E:\\Gone\\", "Railvane was not found in\n\nE:\\Gone\n\n"}};
+    for (const auto& [registered, named] : cases) {
+        log.clear();
+        platform.machineValues.erase(std::string(kInstallKey) + "|Path");
+        if (registered != nullptr) {
+            platform.machineValues[std::string(kInstallKey) + "|Path"] = registered;
+        }
+        EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
+        EXPECT_NE(log.back().find(named), std::string::npos) << log.back();
+        EXPECT_NE(log.back().find("Nothing was created."), std::string::npos);
+        EXPECT_FALSE(Logged("SetStringData description=A corner shop"));
+    }
+}
+
+// A repaint is made from a stock model of the repaint tool; without it there is nothing
+// to add, and the message names what is missing.
+TEST_F(CreateAssetTest, ARepaintWithoutItsStockModelIsRefusedBeforeTheAdd) {
     form.label = "RESKIN gp38";
-    EXPECT_EQ(Create(), CreateOutcome::kClose);
-    EXPECT_TRUE(Logged("AddToPackageSpecial \\skins\\gp38\\train\\|Shop|A corner shop|(null)"));
-    EXPECT_TRUE(Logged("ExtractFromPackage \\World\\Custom\\Trains\\|Shop"));
+    const struct {
+        const char* missing;
+        const char* named;
+    } cases[] = {{"D:\\Loft\\skins\\gp38\\train", "missing:\n\nD:\\Loft\\skins\\gp38\\train\n"},
+                 {"D:\\Loft\\skins\\gp38", "missing:\n\nD:\\Loft\\skins\\gp38\n"},
+                 {"D:\\Loft", "missing:\n\nD:\\Loft\n"}};
+    for (const auto& [missing, named] : cases) {
+        log.clear();
+        platform.existing.erase(missing);
+        EXPECT_EQ(Create(), CreateOutcome::kStayOpen) << missing;
+        EXPECT_NE(log.back().find(named), std::string::npos) << log.back();
+        EXPECT_NE(log.back().find("stock models of Railvane Livery Loft"), std::string::npos);
+    }
+    log.clear();
+    platform.machineValues.erase(std::string(kLiveryLoftKey) + "|Path");
+    EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
+    EXPECT_NE(log.back().find("(Railvane Livery Loft.exe) is missing"), std::string::npos);
+    for (const std::string& call : log) {
+        EXPECT_EQ(call.rfind("AddToPackageSpecial", 0), std::string::npos) << call;
+        EXPECT_EQ(call.rfind("Launch", 0), std::string::npos) << call;
+    }
 }
 
 TEST_F(CreateAssetTest, NestedNameAndMultiLineDescriptionPassAsTyped) {
@@ -173,24 +229,106 @@ TEST_F(CreateAssetTest, NestedNameAndMultiLineDescriptionPassAsTyped) {
     EXPECT_TRUE(Logged("Launch explorer.exe [/e,C:\\Sim\\World\\Custom\\Scenery\\A\\B]"));
 }
 
-TEST_F(CreateAssetTest, NamesLeavingTheCategoryAreRefusedBeforeAnythingIsStored) {
-    for (const char* name :
-         {"..\\Track\\Shop", "C:\\Evil", "\\\\server\\share", "\\Shop", "A\\..\\..\\B", "."}) {
+// Every name Windows cannot keep as typed is refused with the reason while the dialog
+// stays open: names that leave the category folder, characters and device names Windows
+// forbids, and folder names that it would change.
+TEST_F(CreateAssetTest, NamesWindowsCannotUseAreRefusedBeforeAnythingIsStored) {
+    const std::pair<const char*, const char*> names[] = {
+        {"..\\Track\\Shop", "the folder name . or .."},
+        {"A\\..\\..\\B", "the folder name . or .."},
+        {".", "the folder name . or .."},
+        {"C:\\Evil", "names a drive"},
+        {"C:Shop", "names a drive"},
+        {"\\\\server\\share", "network path"},
+        {"\\Shop", "root of a drive"},
+        {"/Shop", "root of a drive"},
+        {"Shop*", "the character *"},
+        {"a|b", "the character |"},
+        {"Why?", "the character ?"},
+        {"CON", "device name"},
+        {"nul.txt", "device name"},
+        {"COM\xB9", "device name"},
+        {"Shop.", "ends in a dot or a space"},
+        {"Shop ", "ends in a dot or a space"},
+        {" ", "ends in a dot or a space"},
+        {"A\\ \\B", "ends in a dot or a space"},
+        {"...", "ends in a dot or a space"},
+        {"A\\B\\", "empty folder name"},
+        {"A\\\\B", "empty folder name"},
+        {"", "it is empty"},
+    };
+    for (const auto& [name, reason] : names) {
         log.clear();
         form.name = name;
         EXPECT_EQ(Create(), CreateOutcome::kStayOpen) << name;
         const CallLog after = AfterPackageBegun();
-        ASSERT_EQ(after.size(), 2u) << name;
+        ASSERT_EQ(after.size(), 3u) << name;
         EXPECT_EQ(after[0], kInstallRead);
-        EXPECT_NE(after[1].find("would place the asset outside"), std::string::npos) << name;
-        EXPECT_NE(after[1].find(name), std::string::npos) << name;
+        EXPECT_NE(after[2].find("The name \"" + std::string(name) + "\" cannot be used"),
+                  std::string::npos)
+            << after[2];
+        EXPECT_NE(after[2].find(reason), std::string::npos) << after[2];
     }
+}
+
+// In code page 932 the second byte of a character may be 0x5C, which is no backslash.
+TEST_F(CreateAssetTest, DoubleByteNamesAreJudgedByCharacter) {
+    platform.leadBytes = {0x83};
+    for (const std::string name : {"\x83\x5C", "\x83\x7C", "A\\\x83\x5C"}) {
+        log.clear();
+        form.name = name;
+        EXPECT_EQ(Create(), CreateOutcome::kClose) << name;
+        EXPECT_TRUE(Logged("StoredName C:\\Sim\\World\\Custom\\Scenery\\" + name));
+        EXPECT_TRUE(Logged("ExtractFromPackage C:\\Sim\\World\\Custom\\Scenery\\|" + name));
+    }
+    EXPECT_TRUE(Logged("StoredName C:\\Sim\\World\\Custom\\Scenery\\A"));
+}
+
+// A name that is the short (8.3) name of an author's folder would write into that folder.
+TEST_F(CreateAssetTest, AnotherNameOfAnExistingFolderIsRefused) {
+    const std::string category = "C:\\Sim\\World\\Custom\\Scenery\\";
+    platform.otherNames[category + "SHOPPI~1"] = "Shopping Centre WIP";
+    platform.otherNames[category + "Mall\\INNERC~1"] = "Inner Court";
+    for (const char* name : {"SHOPPI~1", "SHOPPI~1\\Shop", "Mall\\INNERC~1"}) {
+        log.clear();
+        form.name = name;
+        EXPECT_EQ(Create(), CreateOutcome::kStayOpen) << name;
+        EXPECT_NE(log.back().find("another name of the folder"), std::string::npos) << name;
+        EXPECT_FALSE(Logged("SetStringData description=A corner shop"));
+    }
+    EXPECT_NE(log.back().find(category + "Mall\\Inner Court\n"), std::string::npos) << log.back();
+}
+
+// The author's own main.bmp in a work-in-progress folder stays; one that the write-out
+// brought is replaced by the model's preview.
+TEST_F(CreateAssetTest, TheAuthorsOwnPreviewIsKept) {
+    form.label = "RESKIN gp38";
+    form.name = "Blue";
+    platform.existing.insert("C:\\Sim\\World\\Custom\\Trains\\Blue\\main.bmp");
+    EXPECT_EQ(Create(), CreateOutcome::kClose);
+    for (const std::string& call : log) {
+        EXPECT_EQ(call.rfind("CopyFile", 0), std::string::npos) << call;
+    }
+    EXPECT_TRUE(Logged("Launch explorer.exe [/e,C:\\Sim\\World\\Custom\\Trains\\Blue]"));
+}
+
+TEST_F(CreateAssetTest, AFailedWriteOutGivesTheLibrarysReasonWhenItHasOne) {
+    library.extractWritesConfig = false;
+    EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
+    EXPECT_EQ(log.back().find("reason"), std::string::npos) << log.back();
+    library.lastPackageError =
+        "Cannot write \"C:\\Sim\\x\" (There is not enough space on the disk).";
+    EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
+    const std::string end = "\n\nThe library gives the reason: " + library.lastPackageError;
+    ASSERT_GE(log.back().size(), end.size());
+    EXPECT_EQ(log.back().substr(log.back().size() - end.size()), end);
 }
 
 TEST_F(CreateAssetTest, OverlongPathsAreReportedAndNothingIsCreated) {
     // A destination of exactly 259 characters fits; the asset folder below it does not.
     const std::string root = "C:\\" + std::string(259 - 3 - 22, 'r');
     platform.machineValues[std::string(kInstallKey) + "|Path"] = root;
+    platform.existing = {root, root + "x"};
     EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
     const std::string destination = root + "\\World\\Custom\\Scenery\\";
     ASSERT_EQ(destination.size(), 259u);
@@ -200,7 +338,7 @@ TEST_F(CreateAssetTest, OverlongPathsAreReportedAndNothingIsCreated) {
     platform.machineValues[std::string(kInstallKey) + "|Path"] = root + "x";
     EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
     EXPECT_NE(log.back().find(root + "x\\World\\Custom\\Scenery\\\n"), std::string::npos);
-    EXPECT_EQ(AfterPackageBegun().size(), 2u);
+    EXPECT_EQ(AfterPackageBegun().size(), 3u);
 }
 
 TEST_F(CreateAssetTest, AssetWithoutConfigAfterExtractIsReportedAndNotOpened) {

@@ -49,6 +49,29 @@ public:
         return programFileName;
     }
 
+    // A double-byte code page when set: these bytes lead, and a pair becomes one character.
+    std::set<unsigned char> leadBytes;
+    std::map<std::string, std::string> otherNames;  // path -> name the entry is stored under
+
+    bool IsLeadByte(unsigned char byte) override { return leadBytes.count(byte) != 0; }
+    std::wstring WideText(const std::string& text) override {
+        std::wstring wide;
+        for (std::size_t at = 0; at < text.size(); ++at) {
+            const auto byte = static_cast<unsigned char>(text[at]);
+            if (IsLeadByte(byte) && at + 1 < text.size()) {
+                wide += static_cast<wchar_t>(0x3000 + static_cast<unsigned char>(text[++at]));
+            } else {
+                wide += static_cast<wchar_t>(byte);  // code page 1252's Latin-1 part
+            }
+        }
+        return wide;
+    }
+    std::string StoredNameIfOther(const std::string& path) override {
+        log_.push_back("StoredName " + path);
+        const auto it = otherNames.find(path);
+        return it == otherNames.end() ? std::string() : it->second;
+    }
+
 private:
     CallLog& log_;
 };
@@ -91,7 +114,13 @@ public:
         }
     }
 
+    std::string LastPackageError() override {
+        log_.push_back("LastPackageError");
+        return lastPackageError;
+    }
+
     std::vector<char> lastErrorBuffer;  // the buffer as the library received it
+    std::string lastPackageError;       // empty, as from a library without the call
 
 private:
     CallLog& log_;

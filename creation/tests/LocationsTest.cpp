@@ -62,9 +62,33 @@ TEST_F(LocationsTest, LiveryLoftReadsItsOwnKey) {
 }
 
 TEST_F(LocationsTest, FolderOfStopsBeforeTheLastBackslash) {
-    EXPECT_EQ(FolderOf("C:\\Tools\\Kitwright.exe"), "C:\\Tools");
-    EXPECT_EQ(FolderOf("C:\\Kitwright.exe"), "C:");
-    EXPECT_EQ(FolderOf("Kitwright.exe"), "");
+    EXPECT_EQ(FolderOf(platform, "C:\\Tools\\Kitwright.exe"), "C:\\Tools");
+    EXPECT_EQ(FolderOf(platform, "C:\\Kitwright.exe"), "C:");
+    EXPECT_EQ(FolderOf(platform, "Kitwright.exe"), "");
+}
+
+// "Path" is a list like %PATH%; Wine's own entries end in ';'.
+TEST_F(LocationsTest, TheFirstEntryOfAPathListIsTheFolder) {
+    Register("C:\\Program Files\\Railvane;");
+    EXPECT_EQ(InstallPath(), "C:\\Program Files\\Railvane");
+    Register("C:\\Sim\\;D:\\Other");
+    EXPECT_EQ(InstallPath(), "C:\\Sim");
+    Register("\"C:\\A;B\\\";D:\\");
+    EXPECT_EQ(InstallPath(), "C:\\A;B");
+    Register(";C:\\Sim");
+    EXPECT_EQ(InstallPath("x"), "");
+}
+
+// In a double-byte code page the second byte of a character may be 0x5C, the backslash:
+// 0x95 0x5C is one character in code page 932, and 0x83 0x5C another.
+TEST_F(LocationsTest, ABackslashIsJudgedByCharacterNotByByte) {
+    platform.leadBytes = {0x83, 0x95};
+    Register("C:\\\x95\x5C");
+    EXPECT_EQ(InstallPath(), "C:\\\x95\x5C");
+    Register("C:\\\x95\x5C\\");
+    EXPECT_EQ(InstallPath(), "C:\\\x95\x5C");
+    EXPECT_EQ(FolderOf(platform, "C:\\\x83\x5C\x83\x5C.exe"), "C:");
+    EXPECT_EQ(FolderOf(platform, "C:\\\x83\x5C\\Kitwright.exe"), "C:\\\x83\x5C");
 }
 
 }  // namespace

@@ -51,3 +51,45 @@ std::string Win32Platform::ProgramFileName() {
 }
 
 }  // namespace kitwright
+
+namespace kitwright {
+
+bool Win32Platform::IsLeadByte(unsigned char byte) {
+    return IsDBCSLeadByte(byte) != FALSE;
+}
+
+std::wstring Win32Platform::WideText(const std::string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string Win32Platform::StoredNameIfOther(const std::string& path) {
+    const std::wstring wide = WideText(path);
+    const std::size_t slash = wide.find_last_of(L'\\');
+    const std::wstring asked = slash == std::wstring::npos ? wide : wide.substr(slash + 1);
+    if (asked.empty() || asked.find_first_of(L"*?") != std::wstring::npos) {
+        return {};  // a pattern would find some other entry
+    }
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(wide.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    FindClose(search);
+    // Names differ in case alone only as the file system does not care.
+    if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, found.cFileName, -1, asked.c_str(), -1) ==
+        CSTR_EQUAL) {
+        return {};
+    }
+    char stored[MAX_PATH * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, found.cFileName, -1, stored, sizeof stored, nullptr, nullptr);
+    return stored;
+}
+
+}  // namespace kitwright

@@ -23,6 +23,9 @@ public:
     void Launch(const std::string& program, const std::string& parameters) override;
     void ShowMessage(const std::string& text) override;
     std::string ProgramFileName() override;
+    bool IsLeadByte(unsigned char byte) override;
+    std::wstring WideText(const std::string& text) override;
+    std::string StoredNameIfOther(const std::string& path) override;
 
 private:
     const framework::CWnd* owner_ = nullptr;

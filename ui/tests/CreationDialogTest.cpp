@@ -23,7 +23,7 @@ constexpr char kNameplate[] = "Launch Nameplate.exe []";
 
 bool IsPlatformCall(const std::string& entry) {
     for (const char* call : {"ReadMachineValue ", "PathExists ", "CopyFile ", "Launch ", "Message ",
-                             "ProgramFileName"}) {
+                             "ProgramFileName", "StoredName "}) {
         if (entry.rfind(call, 0) == 0) {
             return true;
         }
@@ -35,6 +35,7 @@ class CreationDialog : public ::testing::Test {
 protected:
     CreationDialog() {
         platform.machineValues[std::string(kInstallKey) + "|" + kPathValue] = "C:\\Sim";
+        platform.existing.insert("C:\\Sim");
     }
 
     // Runs the dialog until it ends and returns how it ended: DrivenDialog::kLeftOpen

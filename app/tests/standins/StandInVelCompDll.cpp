@@ -1,6 +1,7 @@
 // Stands in for velCompDLL.dll in tests: the seven exports append each call, with its
 // arguments, to the file that KITWRIGHT_LIBRARY_LOG names. GetMyKUID answers with
-// KITWRIGHT_KUID; ExtractFromPackage writes the asset folder with its config.txt.
+// KITWRIGHT_KUID; ExtractFromPackage writes the asset folder with its config.txt, unless
+// KITWRIGHT_LIBRARY_WRITES is 0. Like the host's own library, it has no GetLastPackageError.
 #define VELCOMP_BUILDING_DLL
 #include "packagelib/velCompDLL.h"
 
@@ -89,6 +90,10 @@ bool __cdecl AddToPackageSpecial(const char* source, const char* name, const cha
 
 void __cdecl ExtractFromPackage(const char* destination, const char* name) {
     Record("ExtractFromPackage [" + Escaped(destination) + "] [" + Escaped(name) + "]");
+    const char* writes = std::getenv("KITWRIGHT_LIBRARY_WRITES");
+    if (writes != nullptr && std::string(writes) == "0") {
+        return;  // a library that fails to write and has no way to say why
+    }
     const std::string folder = std::string(destination) + name;
     CreateFolders(folder);
     HANDLE config = CreateFileA((folder + "\\config.txt").c_str(), GENERIC_WRITE, 0, nullptr,

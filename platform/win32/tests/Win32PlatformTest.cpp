@@ -108,6 +108,28 @@ TEST_F(Win32PlatformTest, ExistenceTestMatchesTheExactPathOnly) {
     EXPECT_FALSE(platform.PathExists(folder + "\\Other\\config.txt"));
 }
 
+TEST_F(Win32PlatformTest, AShortNameIsToldFromTheNameAFolderIsStoredUnder) {
+    const std::string folder = NewTempFolder();
+    const std::string authors = folder + "\\Shopping Centre WIP";
+    CreateDirectoryA(authors.c_str(), nullptr);
+    char shortPath[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameA(authors.c_str(), shortPath, MAX_PATH), 0u);
+    ASSERT_NE(std::string(shortPath), authors);
+    EXPECT_EQ(platform.StoredNameIfOther(shortPath), "Shopping Centre WIP");
+    EXPECT_EQ(platform.StoredNameIfOther(authors), "");
+    EXPECT_EQ(platform.StoredNameIfOther(folder + "\\SHOPPING CENTRE wip"), "");  // case alone
+    EXPECT_EQ(platform.StoredNameIfOther(folder + "\\Shop*"), "");
+    EXPECT_EQ(platform.StoredNameIfOther(folder + "\\Missing"), "");
+}
+
+// The tests run in code page 1252 (the code-page 932 case has a test program of its own).
+TEST_F(Win32PlatformTest, TextsAreReadInTheAnsiCodePage) {
+    ASSERT_EQ(GetACP(), 1252u);
+    EXPECT_EQ(platform.WideText("Caf\xE9 \x80"), L"Caf\u00E9 \u20AC");
+    EXPECT_FALSE(platform.IsLeadByte(0x83));
+    EXPECT_EQ(platform.WideText(""), L"");
+}
+
 TEST_F(Win32PlatformTest, CopyReplacesAnExistingFile) {
     const std::string folder = NewTempFolder();
     WriteFile(folder + "\\main.bmp", "new picture");
