@@ -14,7 +14,8 @@ struct KuidInput {
     std::string problem;  // why the text was refused, ready for a message box
 };
 
-// Accepts a positive whole number (surrounding blanks allowed); refuses anything else.
+// Accepts a positive whole number on its own, as kuid:N or as <kuid:N> (kuid in any case),
+// with blanks around it; refuses anything else.
 KuidInput ParseKuid(const std::string& text);
 
 }  // namespace nameplate
