@@ -49,6 +49,10 @@ void CNameplateDlg::OnOK() {
         AfxMessageBox(m_hWnd, text.c_str(), nullptr, MB_OK | MB_ICONERROR);
         return;
     }
+    // The author is told in words before the dialog goes, not left to guess from its closing.
+    const std::string done = "Your creator identifier " + std::to_string(input.kuid) +
+                             " is saved. Kitwright and the content library now use it.";
+    AfxMessageBox(m_hWnd, done.c_str(), nullptr, MB_OK | MB_ICONINFORMATION);
     EndDialog(IDOK);
 }
 

@@ -16,7 +16,7 @@ protected:
 
     void DoDataExchange(framework::CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
-    // Save: stores a valid identifier and closes; anything else is explained.
+    // Save: stores a valid identifier, says so and closes; anything else is explained.
     void OnOK() override;
 
 private:

@@ -6,6 +6,7 @@
 
 #define IDC_CURRENT 1001
 #define IDC_KUID 1002
+#define IDC_KUID_HELP 1003
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

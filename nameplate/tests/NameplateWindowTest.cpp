@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <utility>
 
 #include "velcomp/CreatorIdentity.h"
 
@@ -108,8 +110,33 @@ protected:
     void Press(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
     bool Ended() { return WaitForSingleObject(process_.hProcess, 10000) == WAIT_OBJECT_0; }
+    bool Running() { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+
+    // Presses Save and returns the text of the box that the dialog answers with, which is
+    // left open; the program must still be running behind it.
+    std::string SaveAndReadTheAnswer(HWND dialog) {
+        Press(dialog, IDOK);
+        box_ = WaitForOwnedDialog(dialog);
+        if (box_ == nullptr) {
+            return "(no box)";
+        }
+        EXPECT_TRUE(IsWindow(dialog));
+        EXPECT_TRUE(Running());
+        return TextOf(GetDlgItem(box_, 0xFFFF));
+    }
+
+    void Dismiss() { Press(box_, IDOK); }
+
+    // A second run of the program in the same test.
+    HWND Restart() {
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+        process_ = {};
+        return Start();
+    }
 
     PROCESS_INFORMATION process_ = {};
+    HWND box_ = nullptr;
     std::int32_t previous_ = 0;
 };
 
@@ -117,7 +144,7 @@ TEST_F(NameplateWindowTest, RefusesWhatIsNotAnIdentifierAndKeepsTheDialogOpen) {
     HWND dialog = Start();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(TextOf(GetDlgItem(dialog, kCurrentId)), "(none set)");
-    for (const char* text : {"abc", "0", "-1", "4294967296"}) {
+    for (const char* text : {"abc", "0", "-1", "4294967296", "kuid:0", "<kuid:523456:1001>"}) {
         Type(dialog, text);
         Press(dialog, IDOK);
         HWND box = WaitForOwnedDialog(dialog);
@@ -125,6 +152,8 @@ TEST_F(NameplateWindowTest, RefusesWhatIsNotAnIdentifierAndKeepsTheDialogOpen) {
         const std::string message = TextOf(GetDlgItem(box, 0xFFFF));
         EXPECT_NE(message.find(std::string("\"") + text + "\" is not a creator identifier"),
                   std::string::npos)
+            << message;
+        EXPECT_NE(message.find("523456, kuid:523456 or <kuid:523456>"), std::string::npos)
             << message;
         Press(box, IDOK);
         for (int i = 0; i < 100 && IsWindow(box); ++i) {
@@ -141,20 +170,37 @@ TEST_F(NameplateWindowTest, SavesAValidIdentifierWhereTheLibraryReadsIt) {
     HWND dialog = Start();
     ASSERT_NE(dialog, nullptr);
     Type(dialog, " 414243 ");
-    Press(dialog, IDOK);
+    EXPECT_EQ(SaveAndReadTheAnswer(dialog),
+              "Your creator identifier 414243 is saved. Kitwright and the content library now "
+              "use it.");
+    EXPECT_EQ(velcomp::ReadCreatorKuid(), 414243);  // saved before the author is told
+    Dismiss();
     ASSERT_TRUE(Ended());
     EXPECT_EQ(velcomp::ReadCreatorKuid(), 414243);
 
-    CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
-    process_ = {};
-    dialog = Start();
+    dialog = Restart();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(TextOf(GetDlgItem(dialog, kCurrentId)), "414243");
     Type(dialog, "7");
     Press(dialog, IDCANCEL);  // Close keeps what was saved
     ASSERT_TRUE(Ended());
     EXPECT_EQ(velcomp::ReadCreatorKuid(), 414243);
+}
+
+// The box names the number itself, however it was typed.
+TEST_F(NameplateWindowTest, SavesTheTaggedFormsAsTheirNumber) {
+    for (const auto& [text, kuid] : {std::pair<const char*, std::int32_t>{"kuid:523456", 523456},
+                                     {" <KUID:2147483647> ", 2147483647}}) {
+        HWND dialog = process_.hProcess == nullptr ? Start() : Restart();
+        ASSERT_NE(dialog, nullptr) << text;
+        Type(dialog, text);
+        EXPECT_EQ(SaveAndReadTheAnswer(dialog),
+                  "Your creator identifier " + std::to_string(kuid) +
+                      " is saved. Kitwright and the content library now use it.");
+        Dismiss();
+        ASSERT_TRUE(Ended()) << text;
+        EXPECT_EQ(velcomp::ReadCreatorKuid(), kuid) << text;
+    }
 }
 
 }  // namespace
