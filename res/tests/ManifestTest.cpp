@@ -127,8 +127,8 @@ TEST_P(ProgramManifest, RunsAsItsInvokerWithoutUiAccess) {
     ASSERT_TRUE(context.Valid());
     const std::vector<char> answer = context.Query(RunlevelInformationInActivationContext);
     ASSERT_GE(answer.size(), sizeof(ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION));
-    const auto* level = reinterpret_cast<const ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION*>(
-        answer.data());
+    const auto* level =
+        reinterpret_cast<const ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION*>(answer.data());
     EXPECT_EQ(level->RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
     EXPECT_EQ(level->UiAccess, 0u);
 }
@@ -149,9 +149,9 @@ TEST_P(ProgramManifest, NamesWindowsSevenToElevenAsSupported) {
 TEST_P(ProgramManifest, IsAwareOfTheSystemDpi) {
     const ActivationContext context(manifest_);
     ASSERT_TRUE(context.Valid());
-    EXPECT_EQ(context.Setting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings",
-                              L"dpiAware"),
-              L"true");
+    EXPECT_EQ(
+        context.Setting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"),
+        L"true");
 }
 
 // The first assembly after the program's own is its first dependency; in it stands the
@@ -159,7 +159,8 @@ TEST_P(ProgramManifest, IsAwareOfTheSystemDpi) {
 TEST_P(ProgramManifest, BringsInTheVersionSixCommonControls) {
     const ActivationContext context(manifest_);
     ASSERT_TRUE(context.Valid());
-    const std::vector<char> answer = context.Query(AssemblyDetailedInformationInActivationContext, 2);
+    const std::vector<char> answer =
+        context.Query(AssemblyDetailedInformationInActivationContext, 2);
     ASSERT_GE(answer.size(), sizeof(ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION));
     const auto* assembly =
         reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(answer.data());
