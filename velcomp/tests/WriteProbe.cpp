@@ -1,9 +1,11 @@
 // A write-out in a process of its own, for the kill tests to stop at any moment.
 // Usage: velcomp_write_probe SETTINGS SOURCE DESTINATION NAME ADDED-FILE [STEP]
 //   SETTINGS     the settings folder (natively) or key under HKEY_CURRENT_USER (Windows)
-//   ADDED-FILE   made once the asset is added, just before the write-out starts
+//   ADDED-FILE   made once the asset is added, just before the write-out starts; once it
+//                has succeeded, ADDED-FILE.took holds how long it took, in microseconds
 //   STEP         the process dies at once on reaching the write-out's STEP-th step
 // Exit status 0 when the write-out succeeded, 1 when it failed (the reason on stderr).
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -68,10 +70,16 @@ int main(int argc, char** argv) {
         velcomp::SetWriteStepHook(DieAtStep);
     }
     std::ofstream(argv[5]).put('+');
+    const auto start = std::chrono::steady_clock::now();
     const velcomp::Result written = library.ExtractFromPackage(argv[3], argv[4]);
     if (!written) {
         std::fprintf(stderr, "%s\n", written.message().c_str());
         return 1;
     }
+    // How long the write-out took, for the kill tests to aim within it.
+    std::ofstream(std::string(argv[5]) + ".took")
+        << std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 start)
+               .count();
     return 0;
 }
