@@ -183,10 +183,15 @@ bool WaitUntil(const std::function<bool()>& done) {
     return true;
 }
 
-KitwrightSession::KitwrightSession(SessionOptions options) : folder_(NewSandbox()) {
-    Copy(BinFolder() + "\\Kitwright.exe", folder_ + "\\Kitwright.exe");
-    Copy(StandInFolder() + "\\velCompDLL.dll", folder_ + "\\velCompDLL.dll");
-    Copy(StandInFolder() + "\\launch_recorder.exe", folder_ + "\\Nameplate.exe");
+KitwrightSession::KitwrightSession(SessionOptions options)
+    : folder_(NewSandbox()),
+      programFolder_(options.releaseFolder.empty() ? folder_ : options.releaseFolder),
+      hostRoot_(options.hostRoot.empty() ? folder_ + "\\Railvane" : options.hostRoot) {
+    if (options.releaseFolder.empty()) {
+        Copy(BinFolder() + "\\Kitwright.exe", folder_ + "\\Kitwright.exe");
+        Copy(StandInFolder() + "\\velCompDLL.dll", folder_ + "\\velCompDLL.dll");
+        Copy(StandInFolder() + "\\launch_recorder.exe", folder_ + "\\Nameplate.exe");
+    }
     RegisterHost(options.host, HostRoot());
 
     SetEnvironmentVariableA("KITWRIGHT_LIBRARY_LOG", (folder_ + "\\library.log").c_str());
@@ -197,10 +202,11 @@ KitwrightSession::KitwrightSession(SessionOptions options) : folder_(NewSandbox(
     job_ = NewJob();
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    std::string commandLine = "\"" + folder_ + "\\Kitwright.exe\"";
+    std::string commandLine = "\"" + programFolder_ + "\\Kitwright.exe\"";
     // Started from its own folder, as Explorer starts a program.
     EXPECT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
-                               CREATE_SUSPENDED, nullptr, folder_.c_str(), &startup, &process_));
+                               CREATE_SUSPENDED, nullptr, programFolder_.c_str(), &startup,
+                               &process_));
     AssignProcessToJobObject(job_, process_.hProcess);
     ResumeThread(process_.hThread);
 }

@@ -16,6 +16,11 @@ struct SessionOptions {
     Host host = Host::kRegistered;
     const char* kuid = "12345";  // GetMyKUID's answer
     bool libraryWrites = true;   // whether ExtractFromPackage writes the asset folder
+    // A folder holding a release of Kitwright (the real library, Nameplate.exe and the
+    // templates beside it) to run instead of the build's program with the stand-ins.
+    std::string releaseFolder;
+    // The install root to register; empty for a Railvane folder inside the sandbox.
+    std::string hostRoot;
 };
 
 // Polls `done` until it holds or a generous time has passed; returns its last answer.
@@ -32,7 +37,9 @@ public:
     KitwrightSession& operator=(const KitwrightSession&) = delete;
 
     const std::string& Folder() const { return folder_; }
-    std::string HostRoot() const { return folder_ + "\\Railvane"; }
+    // Where Kitwright.exe runs from: the sandbox, or the release folder.
+    const std::string& ProgramFolder() const { return programFolder_; }
+    std::string HostRoot() const { return hostRoot_; }
 
     // A visible top-level window of Kitwright's with this caption, or null.
     HWND WaitForWindow(const std::string& caption) const;
@@ -49,6 +56,8 @@ private:
     bool IsRunning() const;
 
     std::string folder_;
+    std::string programFolder_;
+    std::string hostRoot_;
     HANDLE job_ = nullptr;
     PROCESS_INFORMATION process_ = {};
 };

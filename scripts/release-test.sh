@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Unpacks the Windows zip into a fresh Wine prefix and runs the release tests on it: the
+# real Kitwright.exe, velCompDLL.dll, Nameplate.exe and templates, as an author gets them.
+# Usage: release-test.sh WINDOWS_BUILD_DIR ZIP
+set -eu
+build=$(cd "$1" && pwd -P)
+zip=$(cd "$(dirname "$2")" && pwd -P)/$(basename "$2")
+here=$(cd "$(dirname "$0")" && pwd -P)
+work=$build/release-test
+rm -rf "$work"
+mkdir -p "$work"
+"$here/wine-prefix.sh" "$work"
+. "$here/wine-env.sh"
+kitwright_wine_env "$work"
+unzip -q "$zip" -d "$WINEPREFIX/drive_c"
+kitwright_start_display
+trap 'wineserver -k >/dev/null 2>&1 || true; kill $kitwright_xvfb 2>/dev/null || true' EXIT
+wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+echo "release test: $(basename "$zip") unpacked into a fresh prefix at C:\\Kitwright"
+KITWRIGHT_RELEASE='C:\Kitwright' wine "$build/bin/release_tests.exe" </dev/null
