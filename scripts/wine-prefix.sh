@@ -12,3 +12,18 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
     wineserver -w
 fi
+
+# Caption buttons are Marlett glyphs. Debian's Wine looks for fonts only in the prefix's
+# Fonts folder and through fontconfig, and fonts-wine puts Marlett where neither looks, so
+# without this copy the buttons show Marlett's letters ("r" for close) in another font. The
+# text fonts are left as they are: the layout tests measure text in them.
+marlett=/usr/share/wine/fonts/marlett.ttf
+fonts=$WINEPREFIX/drive_c/windows/Fonts
+mkdir -p "$fonts"
+if [ ! -f "$fonts/marlett.ttf" ]; then
+    if [ -f "$marlett" ]; then
+        cp "$marlett" "$fonts/"
+    else
+        echo "wine-prefix: $marlett is missing (package fonts-wine): caption buttons show letters" >&2
+    fi
+fi
