@@ -1,6 +1,10 @@
 # make test: install what is missing, build both targets, run every test.
-# make demo: run Kitwright on a sandbox Railvane installation of its own.
+# make demo: run Kitwright on a sandbox Railvane installation of its own: with a display it
+# opens the dialog for you, without one it plays the author and prints what was made.
 JOBS ?= $(shell nproc)
+# Every make below this one, cmake --build's included, would name its folder on entering and
+# leaving it, several hundred lines of a make test log.
+MAKEFLAGS += --no-print-directory
 NATIVE := build/native
 WINDOWS := build/windows
 CHECKED := build/windows-checked
