@@ -9,6 +9,8 @@ NATIVE := build/native
 WINDOWS := build/windows
 CHECKED := build/windows-checked
 FUZZ := build/fuzz
+# What ships, built alone as Release.
+DIST := build/dist
 # Seconds each fuzz target runs in make test, from a fixed seed.
 FUZZ_SECONDS ?= 20
 FUZZ_SEED ?= 1
@@ -68,9 +70,9 @@ test: test-native test-asan test-fuzz test-windows
 demo: windows
 	scripts/demo.sh $(WINDOWS)
 
-# The zip for Windows users: the programs, the library and the templates in one folder.
-dist: windows
-	scripts/dist.sh $(WINDOWS) dist
+# The zip and the installer for Windows users, from a build of what ships and nothing else.
+dist: bootstrap
+	JOBS=$(JOBS) scripts/dist.sh $(DIST) dist
 
 # The library's write-out of a 256 MiB skin folder against cp -r on the same disk, and
 # The Windows build's against a CopyFileA tree copy under Wine.

@@ -1,16 +1,27 @@
 #!/usr/bin/env bash
-# Packs the Windows programs, the library and the templates into one zip.
-# Usage: dist.sh WINDOWS_BUILD_DIR OUT_DIR
+# Builds what ships, and only that, in a Release build folder of its own, then packs it:
+# the zip (the programs, the library, the templates and README.txt in one folder) and the
+# installer, an MSI made by wixl from packaging/Kitwright.wxs.
+# Usage: dist.sh BUILD_DIR OUT_DIR
 set -eu
-bin=$(cd "$1/bin" && pwd -P)
-# "1.0" from the project's VERSION 1.0.0.1, which the build recorded.
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=\([0-9]*\.[0-9]*\).*/\1/p' "$1/CMakeCache.txt")
-[ -n "$version" ] || { echo "dist: no project version in $1/CMakeCache.txt" >&2; exit 1; }
 root=$(cd "$(dirname "$0")/.." && pwd -P)
+cmake -S "$root" -B "$1" --toolchain "$root/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$1" --target shipped -j "${JOBS:-$(nproc)}"
+build=$(cd "$1" && pwd -P)
+bin=$build/bin
+# The project's VERSION, 1.0.0.1, which the build recorded; the files are named by its
+# first two numbers.
+full=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+version=$(echo "$full" | sed -n 's/^\([0-9]*\.[0-9]*\).*/\1/p')
+[ -n "$version" ] || { echo "dist: no project version in $build/CMakeCache.txt" >&2; exit 1; }
 mkdir -p "$2"
 out=$(cd "$2" && pwd -P)
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
+# One version's files only, so that whoever reads OUT_DIR finds one zip and one MSI.
+rm -f "$out"/Kitwright-*.zip "$out"/Kitwright-*.msi
+
 mkdir "$stage/Kitwright"
 for file in Kitwright.exe velCompDLL.dll Nameplate.exe; do
     cp "$bin/$file" "$stage/Kitwright/"
@@ -18,6 +29,12 @@ done
 cp -r "$bin/templates" "$stage/Kitwright/"
 sed "s/@VERSION@/$version/; s/\$/\r/" "$root/packaging/README.txt" >"$stage/Kitwright/README.txt"
 zip=$out/Kitwright-$version.zip
-rm -f "$zip"
 (cd "$stage" && zip -qr -X "$zip" Kitwright)
 echo "dist: $zip"
+
+# wixl looks for the sources from its current folder.
+python3 "$root/packaging/templates_wxs.py" "$stage/Kitwright/templates" "$stage/templates.wxs"
+msi=$out/Kitwright-$version.msi
+(cd "$stage" && wixl -a x86 -D Version="$full" -D Bin=Kitwright -o "$msi" \
+    "$root/packaging/Kitwright.wxs" templates.wxs)
+echo "dist: $msi"
