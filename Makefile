@@ -16,7 +16,7 @@ FUZZ_SECONDS ?= 20
 FUZZ_SEED ?= 1
 
 .PHONY: all bootstrap native windows windows-checked asan fuzz test test-native test-asan test-fuzz \
-	test-windows \
+	test-windows test-dist \
 	demo dist bench clean
 
 all: native windows
@@ -64,8 +64,14 @@ test-windows: windows windows-checked
 	scripts/wine-tests.sh $(WINDOWS)
 	KITWRIGHT_WINEPREFIX=$(abspath $(WINDOWS))/wineprefix scripts/wine-tests.sh $(CHECKED) -L checked
 
+# The installer installed, used and removed in a fresh Wine prefix of its own; and what
+# ships built again from scratch in another folder, to the same bytes.
+test-dist: dist windows
+	packaging/tests/install-test.sh $(WINDOWS) dist
+	JOBS=$(JOBS) packaging/tests/dist-test.sh dist $(DIST)-again
+
 # The Windows tests run last, so the output ends with their summary.
-test: test-native test-asan test-fuzz test-windows
+test: test-native test-asan test-fuzz test-dist test-windows
 
 demo: windows
 	scripts/demo.sh $(WINDOWS)

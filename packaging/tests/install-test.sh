@@ -1,0 +1,171 @@
+#!/usr/bin/env bash
+# Installs the MSI in a fresh Wine prefix of its own, checks what it put where, uses the
+# installed programs, uninstalls, and checks that nothing of ours is left but the author's
+# asset and settings.
+# Usage: install-test.sh WINDOWS_BUILD_DIR DIST_DIR
+#   WINDOWS_BUILD_DIR holds packaging/install_probe.exe; DIST_DIR one MSI and one zip.
+set -eu
+build=$(cd "$1" && pwd -P)
+dist=$(cd "$2" && pwd -P)
+root=$(cd "$(dirname "$0")/../.." && pwd -P)
+probe=$build/packaging/install_probe.exe
+msis=("$dist"/Kitwright-*.msi)
+zips=("$dist"/Kitwright-*.zip)
+if [ ${#msis[@]} -ne 1 ] || [ ! -f "${msis[0]}" ] || [ ${#zips[@]} -ne 1 ] || [ ! -f "$probe" ]; then
+    echo "install test: needs one MSI and one zip in $dist and $probe" >&2
+    exit 1
+fi
+msi=${msis[0]}
+msi_windows="Z:${msi//\//\\}"
+version=$(sed -n 's/^project(Kitwright VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+
+work=$build/install-test
+rm -rf "$work"
+mkdir -p "$work"
+# Always a prefix of our own; and Wine's menu builder would copy the shortcuts into the
+# Linux desktop's menus, outside the prefix.
+unset KITWRIGHT_WINEPREFIX
+export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
+"$root/scripts/wine-prefix.sh" "$work"
+. "$root/scripts/wine-env.sh"
+kitwright_wine_env "$work"
+kitwright_start_display
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    kill "$kitwright_xvfb" >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+
+drive_c=$WINEPREFIX/drive_c
+installed='C:\Program Files\Kitwright'
+app_paths='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths'
+uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+asset_unix="$drive_c/Railvane/World/Custom/Scenery/Corner Shop"
+kuid=414243
+failures=0
+passed=0
+ok() { passed=$((passed + 1)); }
+fail() {
+    echo "install test: FAILED: $*" >&2
+    failures=$((failures + 1))
+}
+check() {
+    local what=$1
+    shift
+    if "$@"; then ok "$what"; else fail "$what"; fi
+}
+same() { [ "$1" = "$2" ] || { echo "  got '$1', expected '$2'" >&2; return 1; }; }
+not() { ! "$@"; }
+# A Windows program's output, read from a file: a program Wine starts may hold a pipe open.
+run() {
+    local out=$1
+    shift
+    local status=0
+    wine "$@" </dev/null >"$work/$out" 2>/dev/null || status=$?
+    tr -d '\r' <"$work/$out" >"$work/$out.txt"
+    return $status
+}
+# A registry value's data, or nothing with status 1 when the key or value is missing.
+reg_value() {
+    local name=(/v "$2")
+    [ -n "$2" ] || name=(/ve)
+    run reg reg query "$1" "${name[@]}" || return 1
+    sed -n 's/^    .*    REG_[A-Z_]*    //p' "$work/reg.txt"
+}
+# The uninstall entries whose DisplayName is Kitwright, one key a line.
+uninstall_entries() {
+    run entries reg query "$uninstall" /s || true
+    awk '/^HKEY_/ { key = $0 } /^    DisplayName    REG_SZ    Kitwright$/ { print key }' \
+        "$work/entries.txt"
+}
+
+check "msiexec /i installs quietly" \
+    wine msiexec /i "$msi_windows" /qn /l* 'C:\install.log' </dev/null
+
+# The installed folder is the zip's, but for the zip's own README.txt.
+unzip -q "${zips[0]}" -d "$work/zip"
+check "Program Files\\Kitwright holds the programs and every template file, as the zip" \
+    diff -r -x README.txt "$work/zip/Kitwright" "$drive_c/Program Files/Kitwright"
+
+run shortcuts "$probe" shortcuts || true
+menu=$(sed -n 's/^folder //p' "$work/shortcuts.txt")
+check "one Kitwright folder in the Programs menu" same "$(echo "$menu" | grep -c .)" 1
+for program in Kitwright Nameplate; do
+    line=$(grep "^shortcut $program.lnk " "$work/shortcuts.txt" || true)
+    # A working folder may be written with its trailing backslash or without.
+    check "the $program shortcut starts $program.exe in the install folder" \
+        same "${line%\\}" "shortcut $program.lnk -> $installed\\$program.exe in $installed"
+done
+check "no other shortcut" same "$(grep -c '^shortcut' "$work/shortcuts.txt")" 2
+
+check "App Paths names the installed Nameplate.exe" \
+    same "$(reg_value "$app_paths\\Nameplate.exe" '')" "$installed\\Nameplate.exe"
+path=$(reg_value "$app_paths\\Nameplate.exe" Path || true)
+check "App Paths gives the install folder as Nameplate's Path" same "${path%\\}" "$installed"
+run find "$probe" find Nameplate.exe || true
+check "the shell starts Nameplate.exe by its bare name from C:\\" \
+    same "$(cat "$work/find.txt")" "started $installed\\Nameplate.exe"
+
+entries=$(uninstall_entries)
+check "one uninstall entry named Kitwright" same "$(echo "$entries" | grep -c .)" 1
+entry=$(echo "$entries" | head -n 1)
+product=${entry##*\\}
+check "the entry gives version $version" same "$(reg_value "$entry" DisplayVersion)" "$version"
+check "the entry gives the publisher" [ -n "$(reg_value "$entry" Publisher)" ]
+check "the entry's command removes its product" \
+    grep -q -i -x "msiexec.exe /x$product" <(reg_value "$entry" UninstallString)
+check "the entry offers no Modify" same "$(reg_value "$entry" NoModify)" 0x1
+
+# An asset made with the installed library and template, as Kitwright would make it.
+wine reg add 'HKCU\Software\Railvane\Content' /v CreatorKUID /t REG_DWORD /d $kuid /f \
+    </dev/null >/dev/null 2>&1
+wine reg add "$app_paths\\railvane.exe" /v Path /d 'C:\Railvane' /f </dev/null >/dev/null 2>&1
+mkdir -p "$(dirname "$asset_unix")"
+check "the installed velCompDLL.dll builds an asset from an installed template" \
+    run create "$probe" create "$installed\\velCompDLL.dll" "$installed\\templates\\std_scenery\\" \
+    'C:\Railvane\World\Custom\Scenery\' 'Corner Shop' 'A corner shop'
+check "the asset carries the author's identifier" \
+    grep -q -x "kuid = <kuid:$kuid:1>"$'\r' "$asset_unix/config.txt"
+check "the asset's model is the installed template's" \
+    cmp -s "$asset_unix/main.obj" "$drive_c/Program Files/Kitwright/templates/std_scenery/main.obj"
+
+# Kitwright from its Start menu shortcut, as an author starts it.
+shortcut="$menu\\Kitwright.lnk"
+wine start /wait "$shortcut" </dev/null >/dev/null 2>&1 &
+kitwright=$!
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Kitwright \(v' | head -n 1 || true)
+check "Kitwright started from its shortcut shows its dialog" [ -n "$window" ]
+if [ -n "$window" ]; then
+    import -window root "$work/kitwright.png"
+    xdotool windowfocus --sync "$window" key Escape
+fi
+for _ in $(seq 100); do kill -0 $kitwright 2>/dev/null || break; sleep 0.1; done
+check "Kitwright ends when its dialog is closed" not kill -0 $kitwright 2>/dev/null
+kill $kitwright 2>/dev/null || true
+
+# Uninstalled as Programs and Features would: by the entry's product code.
+check "msiexec /x removes it quietly" wine msiexec /x "${product:-$msi_windows}" /qn \
+    </dev/null
+check "Program Files\\Kitwright is gone" [ ! -e "$drive_c/Program Files/Kitwright" ]
+run shortcuts "$probe" shortcuts || true
+check "the Start menu folder and its shortcuts are gone" same "$(cat "$work/shortcuts.txt")" ""
+check "the App Paths entry is gone" not reg_value "$app_paths\\Nameplate.exe" ''
+check "the shell no longer finds Nameplate.exe" not run find "$probe" find Nameplate.exe
+check "the uninstall entry is gone" same "$(uninstall_entries)" ""
+check "the author's asset is still there" [ -f "$asset_unix/config.txt" ]
+check "the author's identifier is still set" \
+    same "$(reg_value 'HKCU\Software\Railvane\Content' CreatorKUID)" "$(printf '0x%x' $kuid)"
+
+# Nothing else in the prefix names Kitwright: its registry is on disk once the server ends.
+wineserver -k >/dev/null 2>&1 || true
+timeout 30 wineserver -w || true
+check "no file and no registry entry of the prefix names Kitwright" \
+    same "$(find "$drive_c" -iname '*kitwright*'; grep -i -l kitwright "$WINEPREFIX"/*.reg)" ""
+
+if [ $failures -ne 0 ]; then
+    echo "install test: $failures checks FAILED; msiexec's log is $drive_c/install.log" >&2
+    exit 1
+fi
+echo "install test: all $passed checks passed: $(basename "$msi") installed, used and removed"
