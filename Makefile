@@ -64,11 +64,12 @@ test-windows: windows windows-checked
 	scripts/wine-tests.sh $(WINDOWS)
 	KITWRIGHT_WINEPREFIX=$(abspath $(WINDOWS))/wineprefix scripts/wine-tests.sh $(CHECKED) -L checked
 
-# The installer installed, used and removed in a fresh Wine prefix of its own; and what
-# ships built again from scratch in another folder, to the same bytes.
+# What ships built again from scratch in another folder, to the same bytes; then the
+# installer installed, used, installed over by that second build, and removed, in a fresh
+# Wine prefix of its own.
 test-dist: dist windows
-	packaging/tests/install-test.sh $(WINDOWS) dist
 	JOBS=$(JOBS) packaging/tests/dist-test.sh dist $(DIST)-again
+	packaging/tests/install-test.sh $(WINDOWS) dist $(DIST)-again/out
 
 # The Windows tests run last, so the output ends with their summary.
 test: test-native test-asan test-fuzz test-dist test-windows
