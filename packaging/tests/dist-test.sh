@@ -28,7 +28,7 @@ first=$again/first/Kitwright
 "$root/scripts/dist.sh" "$again/build" "$again/out" >"$again/build.log" 2>&1 ||
     { echo "dist test: the second build failed; its log is $again/build.log" >&2; exit 1; }
 unzip -q "$again"/out/Kitwright-*.zip -d "$again/second"
-(cd "$again" && diff -r first/Kitwright second/Kitwright) >"$again/diff.txt" ||
+(cd "$again" && diff -r -q first/Kitwright second/Kitwright) >"$again/diff.txt" ||
     fail "a second build differs from make dist's: $(tr '\n' ';' <"$again/diff.txt")"
 
 for program in "$first"/*.exe "$first"/*.dll; do

@@ -2,8 +2,9 @@
 # Installs the MSI in a fresh Wine prefix of its own, checks what it put where, uses the
 # installed programs, uninstalls, and checks that nothing of ours is left but the author's
 # asset and settings.
-# Usage: install-test.sh WINDOWS_BUILD_DIR DIST_DIR
-#   WINDOWS_BUILD_DIR holds packaging/install_probe.exe; DIST_DIR one MSI and one zip.
+# Usage: install-test.sh WINDOWS_BUILD_DIR DIST_DIR [SECOND_DIST_DIR]
+#   WINDOWS_BUILD_DIR holds packaging/install_probe.exe; DIST_DIR one MSI and one zip;
+#   SECOND_DIST_DIR the MSI of another build of the same version, installed over the first.
 set -eu
 build=$(cd "$1" && pwd -P)
 dist=$(cd "$2" && pwd -P)
@@ -16,7 +17,13 @@ if [ ${#msis[@]} -ne 1 ] || [ ! -f "${msis[0]}" ] || [ ${#zips[@]} -ne 1 ] || [ 
     exit 1
 fi
 msi=${msis[0]}
-msi_windows="Z:${msi//\//\\}"
+windows_path() { echo "Z:${1//\//\\}"; }
+msi_windows=$(windows_path "$msi")
+second=
+if [ $# -ge 3 ]; then
+    second=$(echo "$(cd "$3" && pwd -P)"/Kitwright-*.msi)
+    [ -f "$second" ] || { echo "install test: needs one MSI in $3" >&2; exit 1; }
+fi
 version=$(sed -n 's/^project(Kitwright VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 
 work=$build/install-test
@@ -57,6 +64,7 @@ check() {
     if "$@"; then ok "$what"; else fail "$what"; fi
 }
 same() { [ "$1" = "$2" ] || { echo "  got '$1', expected '$2'" >&2; return 1; }; }
+differ() { [ "$1" != "$2" ] || { echo "  both '$1'" >&2; return 1; }; }
 not() { ! "$@"; }
 # A Windows program's output, read from a file: a program Wine starts may hold a pipe open.
 run() {
@@ -99,6 +107,7 @@ for program in Kitwright Nameplate; do
         same "${line%\\}" "shortcut $program.lnk -> $installed\\$program.exe in $installed"
 done
 check "no other shortcut" same "$(grep -c '^shortcut' "$work/shortcuts.txt")" 2
+cp "$work/shortcuts.txt" "$work/shortcuts-first.txt"
 
 check "App Paths names the installed Nameplate.exe" \
     same "$(reg_value "$app_paths\\Nameplate.exe" '')" "$installed\\Nameplate.exe"
@@ -145,6 +154,23 @@ for _ in $(seq 100); do kill -0 $kitwright 2>/dev/null || break; sleep 0.1; done
 check "Kitwright ends when its dialog is closed" not kill -0 $kitwright 2>/dev/null
 kill $kitwright 2>/dev/null || true
 
+# Another build of this version, as an author who downloads Kitwright again gets it.
+if [ -n "$second" ]; then
+    check "a second build of this version installs over the first" \
+        wine msiexec /i "$(windows_path "$second")" /qn </dev/null
+    entries=$(uninstall_entries)
+    check "one uninstall entry is left" same "$(echo "$entries" | grep -c .)" 1
+    check "it is the second build's" differ "$entries" "$entry"
+    entry=$(echo "$entries" | head -n 1)
+    product=${entry##*\\}
+    check "the installed files are still the zip's" \
+        diff -r -x README.txt "$work/zip/Kitwright" "$drive_c/Program Files/Kitwright"
+    run shortcuts "$probe" shortcuts || true
+    check "the shortcuts are as before" cmp -s "$work/shortcuts-first.txt" "$work/shortcuts.txt"
+    check "the App Paths entry still names Nameplate.exe" \
+        same "$(reg_value "$app_paths\\Nameplate.exe" '')" "$installed\\Nameplate.exe"
+fi
+
 # Uninstalled as Programs and Features would: by the entry's product code.
 check "msiexec /x removes it quietly" wine msiexec /x "${product:-$msi_windows}" /qn \
     </dev/null
@@ -168,4 +194,5 @@ if [ $failures -ne 0 ]; then
     echo "install test: $failures checks FAILED; msiexec's log is $drive_c/install.log" >&2
     exit 1
 fi
-echo "install test: all $passed checks passed: $(basename "$msi") installed, used and removed"
+echo "install test: all $passed checks passed: $(basename "$msi") installed, used," \
+    "${second:+installed over by a second build, }removed"
