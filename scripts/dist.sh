@@ -35,6 +35,7 @@ echo "dist: $zip"
 # wixl looks for the sources from its current folder.
 python3 "$root/packaging/templates_wxs.py" "$stage/Kitwright/templates" "$stage/templates.wxs"
 msi=$out/Kitwright-$version.msi
-(cd "$stage" && wixl -a x86 -D Version="$full" -D Bin=Kitwright -o "$msi" \
-    "$root/packaging/Kitwright.wxs" templates.wxs)
+cp "$build/res/drawn/Kitwright.ico" "$stage/"
+(cd "$stage" && wixl -a x86 -D Version="$full" -D Bin=Kitwright -D Icon=Kitwright.ico \
+    -o "$msi" "$root/packaging/Kitwright.wxs" templates.wxs)
 echo "dist: $msi"
