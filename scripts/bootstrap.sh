@@ -5,7 +5,7 @@ set -eu
 packages=(
     cmake make g++ googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev
     g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth fonts-wine
-    imagemagick xdotool zip python3 locales wixl
+    imagemagick xdotool zip unzip python3 locales wixl
 )
 
 missing=()
