@@ -66,10 +66,11 @@ test-windows: windows windows-checked
 
 # What ships built again from scratch in another folder, to the same bytes; then the
 # installer installed, used, installed over by that second build, and removed, in a fresh
-# Wine prefix of its own.
+# Wine prefix of its own; then the zip unpacked in another and used as an author would.
 test-dist: dist windows
 	JOBS=$(JOBS) packaging/tests/dist-test.sh dist $(DIST)-again
 	packaging/tests/install-test.sh $(WINDOWS) dist $(DIST)-again/out
+	scripts/release-test.sh $(WINDOWS) $(wildcard dist/Kitwright-*.zip)
 
 # The Windows tests run last, so the output ends with their summary.
 test: test-native test-asan test-fuzz test-dist test-windows
@@ -86,8 +87,8 @@ demo: bootstrap
 dist: bootstrap
 	JOBS=$(JOBS) scripts/dist.sh $(DIST) dist
 
-# The library's write-out of a 256 MiB skin folder against cp -r on the same disk, and
-# The Windows build's against a CopyFileA tree copy under Wine.
+# The library's write-out of a 256 MiB skin folder against cp -r on the same disk, and the
+# Windows build's against a CopyFileA tree copy under Wine.
 bench: native windows
 	$(NATIVE)/bench/velcomp_bench
 	scripts/wine-bench.sh $(WINDOWS)
