@@ -236,10 +236,18 @@ CreateOutcome CreateAsset(Platform& platform, PackageLibrary& library, CreationF
     library.ClosePackage();
     library.CreatePackage("");
 
-    Job job{platform, library, ClassRowAt(index), std::move(name), std::move(description)};
-    job.installRoot = InstallRoot(platform);
-    job.destination = job.installRoot + "\\World\\Custom\\" + job.row.category + "\\";
-    job.assetFolder = job.destination + job.name;
+    const ClassRow& row = ClassRowAt(index);
+    std::string installRoot = InstallRoot(platform);
+    std::string destination = installRoot + "\\World\\Custom\\" + row.category + "\\";
+    std::string assetFolder = destination + name;
+    Job job{platform,
+            library,
+            row,
+            std::move(name),
+            std::move(description),
+            std::move(installRoot),
+            std::move(destination),
+            std::move(assetFolder)};
     if (!MayCreate(job)) {
         return CreateOutcome::kStayOpen;
     }

@@ -13,8 +13,9 @@
 #include "app/tests/KitwrightSession.h"
 #include "catalogue/ClassTable.h"
 #include "creation/Locations.h"
-#include "nameplate/resource.h"
 #include "res/resource.h"
+// Nameplate's ids after Kitwright's: it defines IDC_STATIC only when none is.
+#include "nameplate/resource.h"
 #include "version.h"
 
 namespace kitwright::testing {

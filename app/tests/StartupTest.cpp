@@ -17,7 +17,9 @@ constexpr char kNotInstalledCaption[] = "Railvane is not installed";
 class NotInstalled : public ::testing::TestWithParam<Host> {};
 
 TEST_P(NotInstalled, OnlyTheBoxAppearsAndTheLibraryIsNeverStarted) {
-    KitwrightSession kitwright({GetParam()});
+    SessionOptions options;
+    options.host = GetParam();
+    KitwrightSession kitwright(options);
     HWND box = kitwright.WaitForWindow(kNotInstalledCaption);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box),
@@ -51,7 +53,9 @@ TEST(Startup, CloseEndsTheProgramAfterOnlyTheLibrarysStartAndTheIdentifierCheck)
 
 // The shell finds the identity tool by its bare name beside the program.
 TEST(Startup, WithoutCreatorIdentifierTheIdentityToolBesideTheProgramIsLaunched) {
-    KitwrightSession kitwright({Host::kRegistered, "0"});
+    SessionOptions options;
+    options.kuid = "0";
+    KitwrightSession kitwright(options);
     HWND dialog = kitwright.WaitForWindow(KITWRIGHT_DIALOG_CAPTION);
     ASSERT_NE(dialog, nullptr);
     kitwright.WaitForLaunchedPrograms();

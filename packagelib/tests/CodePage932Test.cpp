@@ -39,7 +39,7 @@ TEST(CodePage932Test, ARootAndNamesWithBackslashBytesAreKeptWhole) {
     }
     const RegisteredHost host(root);
     DllPackageLibrary library;
-    for (const std::string name : {std::string(kSo), std::string(kPo), std::string("A\\") + kSo}) {
+    for (const std::string& name : {std::string(kSo), std::string(kPo), std::string("A\\") + kSo}) {
         SCOPED_TRACE(name);
         FixedForm form("BC Commercial", name, "A shop");
         platform.launches.clear();
