@@ -24,7 +24,6 @@ namespace {
 
 using bench::kFiles;
 using bench::kTotalBytes;
-using bench::Median;
 using bench::Seconds;
 
 constexpr int kRounds = 9;
@@ -71,40 +70,22 @@ int main(int argc, char** argv) {
     velcomp::SetCreatorKuid(settings, 1000);
     velcomp::Library library(settings);
 
-    std::vector<double> copyTimes;
-    std::vector<double> libraryTimes;
-    for (int round = 0; round < kRounds; ++round) {
-        const fs::path copyTarget = work / "cp-out";
-        const fs::path libraryTarget = work / "lib-out";
-        // Alternate the order so that neither side always runs on a warmer cache.
-        if (round % 2 == 0) {
-            copyTimes.push_back(TimeCopy(skin, copyTarget));
-            libraryTimes.push_back(TimeLibrary(library, skin, libraryTarget));
-        } else {
-            libraryTimes.push_back(TimeLibrary(library, skin, libraryTarget));
-            copyTimes.push_back(TimeCopy(skin, copyTarget));
-        }
-        std::printf("round %d: cp -r %.3f s, library %.3f s\n", round + 1, copyTimes.back(),
-                    libraryTimes.back());
-        fs::remove_all(copyTarget);
-        fs::remove_all(libraryTarget);
-        ::sync();
-    }
+    const fs::path copyTarget = work / "cp-out";
+    const fs::path libraryTarget = work / "lib-out";
+    bench::CompareRounds(
+        kRounds, "cp -r", [&] { return TimeCopy(skin, copyTarget); },
+        [&] { return TimeLibrary(library, skin, libraryTarget); },
+        [&] {
+            fs::remove_all(copyTarget);
+            fs::remove_all(libraryTarget);
+            ::sync();
+        },
+        1.10);
     fs::remove_all(work);
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    const double copy = Median(copyTimes);
-    const double built = Median(libraryTimes);
-    std::vector<double> ratios;  // each round's two runs share the machine's state of the moment
-    for (int round = 0; round < kRounds; ++round) {
-        ratios.push_back(libraryTimes[round] / copyTimes[round]);
-    }
-    const double peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    std::printf("median of %d rounds: cp -r %.3f s, library build + write-out %.3f s\n", kRounds,
-                copy, built);
-    std::printf("ratio library / cp -r, median of the rounds' ratios: %.3f (aim <= 1.10)\n",
-                Median(ratios));
-    std::printf("peak memory of this process: %.1f MiB (aim < 32 MiB)\n", peakMiB);
+    std::printf("peak memory of this process: %.1f MiB (aim < 32 MiB)\n",
+                static_cast<double>(usage.ru_maxrss) / 1024.0);
     return 0;
 }

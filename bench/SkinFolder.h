@@ -1,11 +1,14 @@
-// The benchmarks' skin folder: 500 files, 256 MiB in five subfolders, the same every time.
+// What both benchmarks share: the skin folder (500 files, 256 MiB in five subfolders, the
+// same every time) and rounds that time the library against a plain copy of it.
 #pragma once
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +48,35 @@ inline double Seconds(std::chrono::steady_clock::duration duration) {
 inline double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// Times a plain copy and the library `rounds` times each, alternating which goes first so
+// that neither always meets a warmer cache, and prints each round and the medians; `tidy`
+// runs after each round. The ratio is the median of the rounds' own ratios, as each
+// round's two runs share the machine's state of the moment.
+inline void CompareRounds(int rounds, const char* copyName, const std::function<double()>& copy,
+                          const std::function<double()>& library, const std::function<void()>& tidy,
+                          double aim) {
+    std::vector<double> copyTimes;
+    std::vector<double> libraryTimes;
+    std::vector<double> ratios;
+    for (int round = 0; round < rounds; ++round) {
+        if (round % 2 == 0) {
+            copyTimes.push_back(copy());
+            libraryTimes.push_back(library());
+        } else {
+            libraryTimes.push_back(library());
+            copyTimes.push_back(copy());
+        }
+        ratios.push_back(libraryTimes.back() / copyTimes.back());
+        std::printf("round %d: %s %.3f s, library %.3f s\n", round + 1, copyName, copyTimes.back(),
+                    libraryTimes.back());
+        tidy();
+    }
+    std::printf("median of %d rounds: %s %.3f s, library build + write-out %.3f s\n", rounds,
+                copyName, Median(copyTimes), Median(libraryTimes));
+    std::printf("ratio library / %s, median of the rounds' ratios: %.3f (aim <= %.2f)\n", copyName,
+                Median(ratios), aim);
 }
 
 }  // namespace bench

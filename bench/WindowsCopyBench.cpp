@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kRounds = 7;
+constexpr int kRounds = 11;
 constexpr char kSettingsKey[] = "Software\\Kitwright Bench";
 
 // The copy an author's own tool would make: folders made, each file copied by the system.
@@ -84,37 +84,22 @@ int main(int argc, char** argv) {
     velcomp::SetCreatorKuid(settings, 1000);
     velcomp::Library library(settings);
 
-    std::vector<double> copyTimes;
-    std::vector<double> libraryTimes;
-    std::vector<double> ratios;
-    for (int round = 0; round < kRounds; ++round) {
-        const fs::path copyTarget = work / "copy-out";
-        const fs::path libraryTarget = work / "lib-out";
-        // Alternate the order so that neither side always runs on a warmer cache.
-        if (round % 2 == 0) {
-            copyTimes.push_back(TimeCopy(skin, copyTarget));
-            libraryTimes.push_back(TimeLibrary(library, skin, libraryTarget));
-        } else {
-            libraryTimes.push_back(TimeLibrary(library, skin, libraryTarget));
-            copyTimes.push_back(TimeCopy(skin, copyTarget));
-        }
-        ratios.push_back(libraryTimes.back() / copyTimes.back());
-        std::printf("round %d: CopyFileA tree %.3f s, library %.3f s\n", round + 1,
-                    copyTimes.back(), libraryTimes.back());
-        fs::remove_all(copyTarget);
-        fs::remove_all(libraryTarget);
-    }
+    const fs::path copyTarget = work / "copy-out";
+    const fs::path libraryTarget = work / "lib-out";
+    bench::CompareRounds(
+        kRounds, "CopyFileA tree", [&] { return TimeCopy(skin, copyTarget); },
+        [&] { return TimeLibrary(library, skin, libraryTarget); },
+        [&] {
+            fs::remove_all(copyTarget);
+            fs::remove_all(libraryTarget);
+        },
+        1.05);
     fs::remove_all(work);
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
 
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
-    std::printf("median of %d rounds: CopyFileA tree %.3f s, library build + write-out %.3f s\n",
-                kRounds, bench::Median(copyTimes), bench::Median(libraryTimes));
-    std::printf(
-        "ratio library / CopyFileA tree, median of the rounds' ratios: %.3f (aim <= 1.05)\n",
-        bench::Median(ratios));
     std::printf("peak working set of this process: %.1f MiB (aim < 32 MiB)\n",
                 static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0));
     return 0;

@@ -114,19 +114,9 @@ fi
 
 # No display: a private one, and the demo plays the author.
 kitwright_start_display
-cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    kill "$kitwright_xvfb" >/dev/null 2>&1 || true
-    wait "$kitwright_xvfb" 2>/dev/null || true
-}
-trap cleanup EXIT
-# A warm server makes every later start quick; the desktop keeper keeps Wine's desktop open
-# between the two runs of Kitwright.
-wineserver -p </dev/null >/dev/null 2>&1
-timeout 60 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
-if [ -f "$build/testing/desktop_keeper.exe" ]; then
-    wine "$build/testing/desktop_keeper.exe" </dev/null >/dev/null 2>&1 &
-fi
+trap kitwright_stop_wine EXIT
+# The desktop keeper keeps Wine's desktop open between the two runs of Kitwright.
+kitwright_start_wine "$build/testing/desktop_keeper.exe"
 import_reg app-paths.reg private-display.reg
 
 # The id of the first visible window whose name matches, waiting up to $2 seconds. A search

@@ -14,8 +14,7 @@ mkdir -p "$work"
 kitwright_wine_env "$work"
 unzip -q "$zip" -d "$WINEPREFIX/drive_c"
 kitwright_start_display
-trap 'wineserver -k >/dev/null 2>&1 || true; kill $kitwright_xvfb 2>/dev/null || true' EXIT
-wineserver -p </dev/null >/dev/null 2>&1
-wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+trap kitwright_stop_wine EXIT
+kitwright_start_wine "$build/testing/desktop_keeper.exe"
 echo "release test: $(basename "$zip") unpacked into a fresh prefix at C:\\Kitwright"
 KITWRIGHT_RELEASE='C:\Kitwright' wine "$build/bin/release_tests.exe" </dev/null

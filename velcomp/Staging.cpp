@@ -65,7 +65,7 @@ std::error_code MoveFolderPatiently(const fs::path& from, const fs::path& to) {
     std::error_code error;
     for (int attempt = 0; attempt < 10; ++attempt) {
         error = MoveWithoutReplacing(from, to);
-        if (!error || IsExistsError(error) || error != std::errc::permission_denied) {
+        if (error != std::errc::permission_denied) {
             return error;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

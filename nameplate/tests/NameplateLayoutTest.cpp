@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "framework/WinApp.h"
 #include "nameplate/resource.h"
 
 namespace {
 
+// The folder of this test program, where the programs are built.
 std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.rfind('\\'));
+    const std::string path = framework::AfxProgramFileName();
+    return path.substr(0, path.rfind('\\'));
 }
 
 INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) {

@@ -37,13 +37,8 @@ export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 . "$root/scripts/wine-env.sh"
 kitwright_wine_env "$work"
 kitwright_start_display
-cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    kill "$kitwright_xvfb" >/dev/null 2>&1 || true
-}
-trap cleanup EXIT
-wineserver -p </dev/null >/dev/null 2>&1
-wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+trap kitwright_stop_wine EXIT
+kitwright_start_wine
 
 drive_c=$WINEPREFIX/drive_c
 installed='C:\Program Files\Kitwright'

@@ -11,6 +11,8 @@
 
 namespace {
 
+// Not the framework's AfxProgramFileName: linking the framework would load the system's
+// comctl32 at start, before the manifest's own can be loaded and looked at.
 std::string ProgramFolder() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
