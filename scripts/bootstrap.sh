@@ -4,7 +4,7 @@ set -eu
 
 packages=(
     cmake make g++ googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev
-    g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth fonts-wine
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth fonts-wine
     imagemagick xdotool zip unzip python3 locales wixl
 )
 

@@ -58,9 +58,11 @@ for model in $models; do
     [ -f "$loft/skins/$model/train/config.txt" ] || make_model "$model"
 done
 
-"$here/wine-prefix.sh" "$demo"
 . "$here/wine-env.sh"
-kitwright_wine_env "$demo"
+arch=$(kitwright_build_arch "$build")
+"$here/wine-prefix.sh" "$demo" "$arch"
+kitwright_wine_env "$demo" "$arch"
+echo "demo: the $arch programs of $build, in a $WINEARCH Wine prefix of their own"
 ln -sfn "$demo" "$WINEPREFIX/dosdevices/s:"
 
 # Settings go in as .reg files, the form that a set-up by hand can take too.

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the Windows library's write-out benchmark under Wine in the build's private prefix.
+# Runs a Windows build's write-out benchmark under Wine in the build's private prefix, of the
+# build's architecture.
 # Usage: wine-bench.sh BUILD_DIR
 set -eu
 build=$(cd "$1" && pwd -P)
@@ -7,6 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd -P)
 "$here/wine-prefix.sh" "$build"
 . "$here/wine-env.sh"
 kitwright_wine_env "$build"
+echo "windows bench: the $KITWRIGHT_WINE_ARCH build $build, in its $WINEARCH prefix"
 trap kitwright_stop_wine EXIT
 kitwright_start_wine
 # In memory where the machine has it: the second copy of a round would otherwise pay for the

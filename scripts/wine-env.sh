@@ -1,18 +1,46 @@
-# Sourced by every script that runs Wine: the build folder's private 32-bit prefix (never
-# ~/.wine) and a private X display.
+# Sourced by every script that runs Wine: a private prefix of the build's own architecture
+# (never ~/.wine), the Wine loader of that architecture, and a private X display.
 #
-#   kitwright_wine_env BUILD_DIR  exports Wine's settings for BUILD_DIR/wineprefix, or for
-#                                 KITWRIGHT_WINEPREFIX when that is set; WINEDEBUG and
+#   kitwright_build_arch BUILD_DIR
+#                                 prints the Windows architecture that a build folder holds,
+#                                 i686 or x86_64, as its CMake cache records it
+#   kitwright_wine_env BUILD_DIR [ARCH]
+#                                 exports Wine's settings for an ARCH prefix (by default the
+#                                 build's own) at BUILD_DIR/wineprefix, or at
+#                                 KITWRIGHT_WINEPREFIX when that is set; puts the loader of
+#                                 that architecture first on PATH as wine; WINEDEBUG and
 #                                 WINEDLLOVERRIDES keep a caller's own values
 #   kitwright_start_display       starts Xvfb on the first free display from 90 up, exports
 #                                 DISPLAY and leaves the server's pid in kitwright_xvfb
 #   kitwright_start_wine [KEEPER] starts a persistent wineserver, so that every later Wine
 #                                 start is quick, and the desktop keeper KEEPER if it exists
 #   kitwright_stop_wine           ends the wineserver and the display (an EXIT trap)
+#   kitwright_record STAGE ARCH TEXT
+#                                 notes a Windows stage's outcome in KITWRIGHT_LEDGER, which
+#                                 make test reads back at its end (scripts/windows-summary.sh)
+
+kitwright_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd -P)
+
+kitwright_build_arch() {
+    local arch
+    arch=$(sed -n 's/^KITWRIGHT_WINDOWS_ARCH:INTERNAL=//p' "$1/CMakeCache.txt" 2>/dev/null)
+    echo "${arch:-i686}"
+}
 
 kitwright_wine_env() {
+    local arch=${2:-$(kitwright_build_arch "$1")}
     export WINEPREFIX=${KITWRIGHT_WINEPREFIX:-$1/wineprefix}
-    export WINEARCH=win32
+    case $arch in
+    x86_64)
+        export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 ;;
+    *)
+        export WINEARCH=win32 WINELOADER=/usr/lib/wine/wine ;;
+    esac
+    export KITWRIGHT_WINE_ARCH=$arch
+    case ":$PATH:" in
+    *":$kitwright_scripts/wine-loader:"*) ;;
+    *) export PATH="$kitwright_scripts/wine-loader:$PATH" ;;
+    esac
     export WINEDEBUG=${WINEDEBUG:--all}
     export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 }
@@ -48,4 +76,8 @@ kitwright_stop_wine() {
         kill "$kitwright_xvfb" >/dev/null 2>&1 || true
         wait "$kitwright_xvfb" 2>/dev/null || true
     fi
+}
+
+kitwright_record() {
+    [ -z "${KITWRIGHT_LEDGER:-}" ] || printf '%s\t%s\t%s\n' "$1" "$2" "$3" >>"$KITWRIGHT_LEDGER"
 }

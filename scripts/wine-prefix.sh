@@ -1,16 +1,35 @@
 #!/usr/bin/env bash
-# Creates the build folder's private 32-bit Wine prefix once; never touches ~/.wine.
-# Usage: wine-prefix.sh BUILD_DIR
+# Creates a private Wine prefix once, of the build's architecture (a 32-bit prefix for i686,
+# a 64-bit one for x86_64); never touches ~/.wine. A prefix is whole once it holds its mark:
+# one without it is what a failed or interrupted start left, and is made again.
+# Usage: wine-prefix.sh BUILD_DIR [ARCH]
 set -eu
 build=$(cd "$1" && pwd -P)
 . "$(dirname "$0")/wine-env.sh"
-kitwright_wine_env "$build"
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+kitwright_wine_env "$build" "${2:-}"
+mark=$WINEPREFIX/kitwright-prefix
+if [ "$(cat "$mark" 2>/dev/null)" != "$WINEARCH" ]; then
+    rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    wineboot -i </dev/null >/dev/null 2>&1
-    # Wine draws its own captions: no window manager runs under Xvfb.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-    wineserver -w
+    log=$(dirname "$WINEPREFIX")/wineboot.log
+    # Wine's services outlive wineboot: its output goes to a file, never to a caller's pipe.
+    # The registry reaches the disk when the server ends.
+    made=yes
+    timeout 300 wine wineboot -i </dev/null >"$log" 2>&1 || made=no
+    if [ $made = yes ]; then
+        # Wine draws its own captions: no window manager runs under Xvfb.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$log" 2>&1 ||
+            made=no
+    fi
+    timeout 120 wineserver -w >/dev/null 2>&1 || wineserver -k >/dev/null 2>&1 || true
+    if [ $made = no ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
+        reason=$(grep -v '^$' "$log" | tail -n 1)
+        rm -rf "$WINEPREFIX"
+        echo "wine-prefix: Wine could not make the $WINEARCH prefix $WINEPREFIX with" \
+            "$WINELOADER: ${reason:-no reason given} (log: $log)" >&2
+        exit 1
+    fi
+    echo "$WINEARCH" >"$mark"
 fi
 
 # Caption buttons are Marlett glyphs. Debian's Wine looks for fonts only in the prefix's

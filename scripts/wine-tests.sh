@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the Windows build's tests under Wine on a private X display.
+# Runs a Windows build's tests under Wine, in a prefix of the build's architecture, on a
+# private X display; says which architecture ran and how many tests passed.
 # Usage: wine-tests.sh BUILD_DIR [ctest arguments...]
 set -eu
 build=$(cd "$1" && pwd -P)
@@ -8,10 +9,15 @@ here=$(cd "$(dirname "$0")" && pwd -P)
 "$here/wine-prefix.sh" "$build"
 . "$here/wine-env.sh"
 kitwright_wine_env "$build"
+stage="windows tests ($(basename "$build"))"
+echo "$stage: $KITWRIGHT_WINE_ARCH programs under $WINELOADER in the $WINEARCH prefix $WINEPREFIX"
 kitwright_start_display
 trap kitwright_stop_wine EXIT
 kitwright_start_wine "$build/testing/desktop_keeper.exe"
 
+log=$build/wine-tests.log
 status=0
-ctest --test-dir "$build" --output-on-failure --timeout 300 "$@" || status=$?
+ctest --test-dir "$build" --output-on-failure --timeout 300 --output-log "$log" "$@" || status=$?
+summary=$(grep -E '^[0-9]+% tests passed' "$log" | tail -n 1)
+kitwright_record "$stage" "$KITWRIGHT_WINE_ARCH" "${summary:-no test ran}"
 exit $status

@@ -52,10 +52,13 @@ TEST_F(LibraryReasonTest, AFullDiskIsNamed) {
 
 TEST_F(LibraryReasonTest, AFolderThatCannotBeWrittenIsNamed) {
     const std::string message = CreateOn("readonly");
-    const std::string scenery = MountedFolder("readonly") + "\\Railvane\\World\\Custom\\Scenery";
-    EXPECT_NE(message.find("The library gives the reason: Cannot write in the folder \"" + scenery),
+    // A long path is shortened in its middle, so the folder's start and end are what is read,
+    // however deep the build folder lies.
+    const std::string start = MountedFolder("readonly").substr(0, 20);
+    EXPECT_NE(message.find("The library gives the reason: Cannot write in the folder \"" + start),
               std::string::npos)
         << message;
+    EXPECT_NE(message.find("\\Railvane\\World\\Custom\\Scenery\" ("), std::string::npos) << message;
 }
 
 }  // namespace
