@@ -16,6 +16,15 @@ using ::kitwright::testing::RecordingPlatform;
 const std::string kInstallRead = std::string("ReadMachineValue ") + kInstallKey + "|Path";
 const std::string kLoftRead = std::string("ReadMachineValue ") + kLiveryLoftKey + "|Path";
 
+// The first line of a message that stands between blank lines: the path or name it quotes.
+std::string QuotedLine(const std::string& message) {
+    const std::size_t start = message.find("\n\n");
+    if (start == std::string::npos) {
+        return {};
+    }
+    return message.substr(start + 2, message.find('\n', start + 2) - start - 2);
+}
+
 class CreateAssetTest : public ::testing::Test {
 protected:
     CreateAssetTest() {
@@ -43,7 +52,7 @@ protected:
     CallLog log;
     RecordingPlatform platform{log};
     RecordingLibrary library{log, platform};
-    FakeForm form{log};
+    FakeForm form{log, platform};
 };
 
 TEST_F(CreateAssetTest, TemplateRowRunsEveryStepInOrder) {
@@ -164,8 +173,15 @@ TEST_F(CreateAssetTest, ErrorBufferArrivesZeroedAndAnUnterminatedMessageIsCut) {
     library.errorText = std::string(300, 'x');
     Create();
     EXPECT_EQ(library.lastErrorBuffer, std::vector<char>(kErrorTextSize, '\0'));
-    EXPECT_TRUE(Logged("Message Error Adding: C:\\Tools\\Kitwright\\templates\\std_scenery\\\n\n" +
-                       std::string(kErrorTextSize - 1, 'x')));
+    // Wrapped to fit the screen, never cut further.
+    const std::string start = "Message Error Adding: C:\\Tools\\Kitwright\\templates\\std_scenery\\\n\n";
+    const auto message = std::find_if(log.begin(), log.end(), [&](const std::string& call) {
+        return call.rfind(start, 0) == 0;
+    });
+    ASSERT_NE(message, log.end());
+    std::string reason = message->substr(start.size());
+    reason.erase(std::remove(reason.begin(), reason.end(), '\n'), reason.end());
+    EXPECT_EQ(reason, std::string(kErrorTextSize - 1, 'x'));
 }
 
 // Without Railvane there is no custom-content tree that it would look in: nothing is
@@ -319,9 +335,10 @@ TEST_F(CreateAssetTest, AFailedWriteOutGivesTheLibrarysReasonWhenItHasOne) {
     library.lastPackageError =
         "Cannot write \"C:\\Sim\\x\" (There is not enough space on the disk).";
     EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
-    const std::string end = "\n\nThe library gives the reason: " + library.lastPackageError;
-    ASSERT_GE(log.back().size(), end.size());
-    EXPECT_EQ(log.back().substr(log.back().size() - end.size()), end);
+    EXPECT_NE(log.back().find("\n\nThe library gives the reason: " + library.lastPackageError +
+                              "\n\n"),
+              std::string::npos)
+        << log.back();
 }
 
 TEST_F(CreateAssetTest, OverlongPathsAreReportedAndNothingIsCreated) {
@@ -332,12 +349,17 @@ TEST_F(CreateAssetTest, OverlongPathsAreReportedAndNothingIsCreated) {
     EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
     const std::string destination = root + "\\World\\Custom\\Scenery\\";
     ASSERT_EQ(destination.size(), 259u);
-    EXPECT_NE(log.back().find(destination + "Shop\n"), std::string::npos);
+    // Quoted shortened in the middle, so that the box fits the screen.
+    EXPECT_EQ(QuotedLine(log.back()), "C:\\" + std::string(29, 'r') + "\xE2\x80\xA6" +
+                                          std::string(5, 'r') + "\\World\\Custom\\Scenery\\Shop");
+    EXPECT_EQ(form.returnsToName, 1);
 
     log.clear();
     platform.machineValues[std::string(kInstallKey) + "|Path"] = root + "x";
     EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
-    EXPECT_NE(log.back().find(root + "x\\World\\Custom\\Scenery\\\n"), std::string::npos);
+    EXPECT_EQ(QuotedLine(log.back()), "C:\\" + std::string(29, 'r') + "\xE2\x80\xA6" +
+                                          std::string(8, 'r') + "x\\World\\Custom\\Scenery\\");
+    EXPECT_EQ(form.returnsToName, 1) << "not the Name's fault";
     EXPECT_EQ(AfterPackageBegun().size(), 3u);
 }
 
