@@ -29,6 +29,12 @@ std::wstring AliasProblem(Platform& platform, const std::string& destination,
     return {};
 }
 
+// The library's own rules, which need no disk.
+std::wstring RuleProblem(Platform& platform, const std::wstring& name) {
+    const velcomp::Result check = velcomp::CheckAssetName(std::wstring_view(name));
+    return check ? std::wstring() : messages::NameRefused(name, platform.WideText(check.message()));
+}
+
 }  // namespace
 
 std::string DestinationFolder(const std::string& installRoot, const ClassRow& row) {
@@ -37,9 +43,8 @@ std::string DestinationFolder(const std::string& installRoot, const ClassRow& ro
 
 std::wstring NameProblem(Platform& platform, const std::string& destination,
                          const std::wstring& name, const std::string& bytes) {
-    const velcomp::Result check = velcomp::CheckAssetName(std::wstring_view(name));
-    if (!check) {
-        return messages::NameRefused(name, platform.WideText(check.message()));
+    if (std::wstring rules = RuleProblem(platform, name); !rules.empty()) {
+        return rules;
     }
     if (std::wstring alias = AliasProblem(platform, destination, name, bytes); !alias.empty()) {
         return alias;
@@ -66,7 +71,7 @@ std::wstring TypedNameProblem(Platform& platform, const ClassRow& row, const std
     GetInstallPath(platform, installRoot);
     const std::string destination = DestinationFolder(installRoot, row);
     if (installRoot[0] == '\0' || !FitsWindowsPath(destination)) {
-        return {};
+        return RuleProblem(platform, name);  // the disk's part is Create's to report
     }
     return NameProblem(platform, destination, name, bytes.bytes);
 }

@@ -40,6 +40,14 @@ std::string CWnd::Text() const {
     return text;
 }
 
+std::wstring CWnd::WideText() const {
+    assert(IsWindow(m_hWnd));
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
+    const int copied = GetWindowTextW(m_hWnd, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
 int CWnd::TextLength() const {
     return static_cast<int>(Send(WM_GETTEXTLENGTH));
 }
@@ -68,6 +76,19 @@ void CWnd::CenterWindow() {
     const int x = area.left + (area.right - area.left - width) / 2;
     const int y = area.top + (area.bottom - area.top - height) / 2;
     SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CEdit::SetSel(int start, int end) {
+    Send(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+}
+
+bool CEdit::ShowBalloonTip(const wchar_t* title, const wchar_t* text, int icon) {
+    EDITBALLOONTIP tip = {sizeof tip, title, text, icon};
+    return Send(EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&tip)) != FALSE;
+}
+
+void CEdit::HideBalloonTip() {
+    Send(EM_HIDEBALLOONTIP);
 }
 
 int CComboBoxEx::InsertItem(const COMBOBOXEXITEMA& item) {

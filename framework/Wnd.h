@@ -25,6 +25,8 @@ public:
     RECT ClientRect() const;
     void SetText(const char* text);
     std::string Text() const;
+    // The text as typed, in every script, whatever the code page holds.
+    std::wstring WideText() const;
     int TextLength() const;
     HICON SetIcon(HICON icon, bool big);
     // Centres the window on its owner, or on the work area when it has none.
@@ -33,7 +35,14 @@ public:
     HWND m_hWnd = nullptr;
 };
 
-class CEdit : public CWnd {};
+class CEdit : public CWnd {
+public:
+    // Selects characters `start` to `end`; 0 and -1 select everything.
+    void SetSel(int start, int end);
+    // The balloon tip under the field (common controls 6); false where the control has none.
+    bool ShowBalloonTip(const wchar_t* title, const wchar_t* text, int icon);
+    void HideBalloonTip();
+};
 
 class CButton : public CWnd {};
 

@@ -12,6 +12,18 @@ namespace nameplate {
 using framework::AfxGetInstanceHandle;
 using framework::AfxMessageBox;
 
+namespace {
+
+std::wstring FromUtf8(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           wide.data(), static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    return wide;
+}
+
+}  // namespace
+
 CNameplateDlg::CNameplateDlg()
     : CDialog(IDD_NAMEPLATE_DIALOG),
       m_hIcon(LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_NAMEPLATE))) {}
@@ -36,9 +48,9 @@ void CNameplateDlg::ShowCurrent() {
 }
 
 void CNameplateDlg::OnOK() {
-    const KuidInput input = ParseKuid(m_editKuid.Text());
+    const KuidInput input = ParseKuid(m_editKuid.WideText());
     if (!input.valid) {
-        AfxMessageBox(m_hWnd, input.problem.c_str(), nullptr, MB_OK | MB_ICONWARNING);
+        AfxMessageBox(m_hWnd, FromUtf8(input.problem).c_str(), nullptr, MB_OK | MB_ICONWARNING);
         SetFocus(m_editKuid.GetSafeHwnd());
         return;
     }

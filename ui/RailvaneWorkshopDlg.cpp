@@ -1,6 +1,7 @@
 #include "ui/RailvaneWorkshopDlg.h"
 
 #include "catalogue/ClassTable.h"
+#include "creation/NameCheck.h"
 #include "framework/PaintDC.h"
 #include "framework/WinApp.h"
 
@@ -21,6 +22,7 @@ constexpr int kPictureSize = 16;
 constexpr int kInitialPictures = 6;
 constexpr int kPictureGrowth = 4;
 constexpr COLORREF kSeeThrough = RGB(255, 255, 255);
+constexpr UINT_PTR kNameCheckTimer = 1;
 
 }  // namespace
 
@@ -100,16 +102,40 @@ HCURSOR CRailvaneWorkshopDlg::OnQueryDragIcon() {
 
 void CRailvaneWorkshopDlg::OnUpdateCreate() {
     m_btnCreate.Enable(m_editName.TextLength() > 0 && m_editDescription.TextLength() > 0);
+    ScheduleNameCheck();
 }
 
 void CRailvaneWorkshopDlg::OnDestroy() {
     CDialog::OnDestroy();
+    KillTimer(m_hWnd, kNameCheckTimer);
+    m_editName.HideBalloonTip();
     m_pImageList.reset();
 }
 
 void CRailvaneWorkshopDlg::OnSelectClass() {
     const int row = FindClassRow(SelectedClassLabel());
     m_editTemplate.SetText(row >= 0 ? RowTemplate(row) : "");
+    ScheduleNameCheck();
+}
+
+// Each change starts the wait afresh, so the disk is asked once the author pauses.
+void CRailvaneWorkshopDlg::ScheduleNameCheck() {
+    SetTimer(m_hWnd, kNameCheckTimer, kNameCheckDelay, nullptr);
+}
+
+void CRailvaneWorkshopDlg::OnCheckName() {
+    KillTimer(m_hWnd, kNameCheckTimer);
+    const int row = FindClassRow(SelectedClassLabel());
+    const std::wstring problem =
+        row >= 0 ? TypedNameProblem(m_platform, ClassRowAt(row), NameText()) : std::wstring();
+    if (problem.empty()) {
+        if (!m_nameHint.empty()) {
+            m_editName.HideBalloonTip();
+        }
+    } else if (problem != m_nameHint) {
+        m_editName.ShowBalloonTip(kNameHintTitle, problem.c_str(), TTI_WARNING);
+    }
+    m_nameHint = problem;
 }
 
 void CRailvaneWorkshopDlg::OnOK() {
@@ -124,12 +150,18 @@ std::string CRailvaneWorkshopDlg::SelectedClassLabel() {
     return label;
 }
 
-std::string CRailvaneWorkshopDlg::NameText() {
-    return m_editName.Text();
+std::wstring CRailvaneWorkshopDlg::NameText() {
+    return m_editName.WideText();
 }
 
-std::string CRailvaneWorkshopDlg::DescriptionText() {
-    return m_editDescription.Text();
+std::wstring CRailvaneWorkshopDlg::DescriptionText() {
+    return m_editDescription.WideText();
+}
+
+// The Name's text selected, so that what is typed next replaces it.
+void CRailvaneWorkshopDlg::ReturnToName() {
+    Send(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_editName.GetSafeHwnd()), TRUE);
+    m_editName.SetSel(0, -1);
 }
 
 }  // namespace kitwright

@@ -387,5 +387,81 @@ TEST_F(CreateAssetTest, IdentityCheckRunsAgainAtEveryCreate) {
     EXPECT_EQ(log.back(), "Launch Nameplate.exe []");
 }
 
+// What a code page lacks would reach the library as a look-alike or a '?': refused first,
+// with the character, its code and the code page named, and the author sent to the field.
+TEST_F(CreateAssetTest, TextTheCodePageCannotHoldIsRefusedBeforeAnyPackageCall) {
+    form.typedName = L"\u0416\u0438\u043B\u043E\u0439 \u0434\u043E\u043C";
+    EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
+    const std::string name = "\xD0\x96\xD0\xB8\xD0\xBB\xD0\xBE\xD0\xB9 \xD0\xB4\xD0\xBE\xD0\xBC";
+    EXPECT_EQ(log, (CallLog{"GetMyKUID", "Form label", "Form name", "Form description",
+                            "Message The name \"" + name +
+                                "\" cannot be used: the character \xD0\x96 (U+0416) cannot be "
+                                "stored in this computer's code page (Windows-1252), so the asset "
+                                "would get another name.\n\nPlease type the name without that "
+                                "character. Nothing was created."}));
+    EXPECT_EQ(form.returnsToName, 1);
+
+    log.clear();
+    form.typedName.clear();
+    form.typedDescription = L"Line one\r\nx\uFF3Cy";
+    platform.codePage = 932;
+    EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_EQ(log.back(),
+              "Message The description cannot be used: the character \xEF\xBC\xBC (U+FF3C) cannot be "
+              "stored in this computer's code page (Shift-JIS, 932), so config.txt would hold "
+              "another character in its place.\n\nPlease type the description without that "
+              "character. Nothing was created.");
+    EXPECT_EQ(form.returnsToName, 1) << "the Name was not the problem";
+}
+
+TEST_F(CreateAssetTest, EveryRefusalOfTheNameSendsTheAuthorBackToIt) {
+    platform.existing.insert("C:\\Sim\\World\\Custom\\Scenery\\Taken\\config.txt");
+    platform.otherNames["C:\\Sim\\World\\Custom\\Scenery\\SHOPPI~1"] = "Shopping";
+    const char* refused[] = {"Why?", "SHOPPI~1", "Taken", "A\\B\\", "CON"};
+    for (const char* name : refused) {
+        form.name = name;
+        form.returnsToName = 0;
+        EXPECT_EQ(Create(), CreateOutcome::kStayOpen) << name;
+        EXPECT_EQ(form.returnsToName, 1) << name;
+    }
+    form.name = "Shop";
+    platform.existing.erase("C:\\Sim");  // Railvane gone: not the Name's fault
+    form.returnsToName = 0;
+    EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
+    EXPECT_EQ(form.returnsToName, 0);
+}
+
+// The library writes an asset whole or not at all: where no folder is left, nothing was
+// written, and the author is told what to do about it.
+TEST_F(CreateAssetTest, AWriteOutThatLeftNothingSaysSoWithWhatToDo) {
+    library.extractWritesConfig = false;
+    library.lastPackageError = "Cannot make the folder \"C:\\Sim\\World\" (Access is denied).";
+    EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
+    EXPECT_EQ(log.back(),
+              "Message The asset could not be written to\n\nC:\\Sim\\World\\Custom\\Scenery\\Shop"
+              "\n\nNothing was written.\n\nThe library gives the reason: " +
+                  library.lastPackageError +
+                  "\n\nMake sure that you may write in\n\nC:\\Sim\\World\\Custom\\Scenery\\\n\n"
+                  "and that its disk has room, then press Create again.");
+
+    const std::string programFiles = "C:\\Program Files (x86)\\Railvane";
+    platform.machineValues[std::string(kInstallKey) + "|Path"] = programFiles;
+    platform.existing.insert(programFiles);
+    EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
+    EXPECT_NE(log.back().find("Nothing was written."), std::string::npos);
+    EXPECT_NE(log.back().find("Make its World\\Custom folder writable for your user account"),
+              std::string::npos)
+        << log.back();
+    EXPECT_NE(log.back().find("\"Run as administrator\""), std::string::npos);
+
+    // An author's folder that was there before stays, without config.txt.
+    platform.existing.insert(programFiles + "\\World\\Custom\\Scenery\\Shop");
+    EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
+    EXPECT_NE(log.back().find("The folder holds no config.txt, so the asset is not complete."),
+              std::string::npos);
+    EXPECT_EQ(log.back().find("Nothing was written"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kitwright

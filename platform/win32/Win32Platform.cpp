@@ -69,6 +69,13 @@ std::wstring Win32Platform::WideText(const std::string& text) {
     return wide;
 }
 
+namespace {
+
+// WC_ERR_INVALID_CHARS, which the headers offer only to programs that need Vista.
+constexpr DWORD kErrorOnInvalidCharacters = 0x80;
+
+}  // namespace
+
 // Best fit would turn a fullwidth backslash into a real one; the round trip catches what the
 // default-character flag cannot report, and is all there is for UTF-8, which takes no flags.
 bool Win32Platform::ToCodePage(const std::wstring& text, std::string& bytes) {
@@ -78,7 +85,7 @@ bool Win32Platform::ToCodePage(const std::wstring& text, std::string& bytes) {
     }
     const UINT codePage = GetACP();
     const bool utf8 = codePage == CP_UTF8;
-    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    const DWORD flags = utf8 ? kErrorOnInvalidCharacters : WC_NO_BEST_FIT_CHARS;
     const int size = static_cast<int>(text.size());
     BOOL usedDefault = FALSE;
     BOOL* reportDefault = utf8 ? nullptr : &usedDefault;
