@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "framework/SharpPictures.h"
 #include "framework/WinApp.h"
 #include "nameplate/KuidInput.h"
 #include "nameplate/resource.h"
@@ -28,6 +29,12 @@ CNameplateDlg::CNameplateDlg()
     : CDialog(IDD_NAMEPLATE_DIALOG),
       m_hIcon(LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_NAMEPLATE))) {}
 
+CNameplateDlg::~CNameplateDlg() {
+    if (m_hSmallIcon != nullptr) {
+        DestroyIcon(m_hSmallIcon);
+    }
+}
+
 void CNameplateDlg::DoDataExchange(framework::CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     framework::DDX_Control(pDX, IDC_CURRENT, m_editCurrent);
@@ -37,7 +44,12 @@ void CNameplateDlg::DoDataExchange(framework::CDataExchange* pDX) {
 BOOL CNameplateDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     SetIcon(m_hIcon, true);
-    SetIcon(m_hIcon, false);
+    // At 96 DPI the icon resource's own 16-pixel image serves; above it, one drawn sharp.
+    const int smallIcon = GetSystemMetrics(SM_CXSMICON);
+    if (smallIcon != 16 && m_hSmallIcon == nullptr) {
+        m_hSmallIcon = framework::LoadSharpIcon(AfxGetInstanceHandle(), IDR_NAMEPLATE, smallIcon);
+    }
+    SetIcon(m_hSmallIcon != nullptr ? m_hSmallIcon : m_hIcon, false);
     ShowCurrent();
     return TRUE;
 }

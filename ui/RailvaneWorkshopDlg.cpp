@@ -3,6 +3,7 @@
 #include "catalogue/ClassTable.h"
 #include "creation/NameCheck.h"
 #include "framework/PaintDC.h"
+#include "framework/SharpPictures.h"
 #include "framework/WinApp.h"
 
 namespace kitwright {
@@ -12,13 +13,15 @@ using framework::AfxGetInstanceHandle;
 using framework::CDataExchange;
 using framework::CImageList;
 using framework::CPaintDC;
+using framework::LoadSharpBitmap;
+using framework::LoadSharpIcon;
 
 // The class list's pictures in image-list order: a row's image indexes this table.
 constexpr UINT kClassPictures[] = {
     IDB_HUMAN, IDB_ROAD, IDB_HOUSE, IDB_TRACK, IDB_SIGNAL, IDB_TREE, IDB_TERRAIN, IDB_LOCOMOTIVE,
 };
 
-constexpr int kPictureSize = 16;
+constexpr int kPictureSize = 16;  // the pixel art's own size
 constexpr int kInitialPictures = 6;
 constexpr int kPictureGrowth = 4;
 constexpr COLORREF kSeeThrough = RGB(255, 255, 255);
@@ -31,6 +34,12 @@ CRailvaneWorkshopDlg::CRailvaneWorkshopDlg(Platform& platform, PackageLibrary& l
       m_hIcon(LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_platform(platform),
       m_library(library) {}
+
+CRailvaneWorkshopDlg::~CRailvaneWorkshopDlg() {
+    if (m_hSmallIcon != nullptr) {
+        DestroyIcon(m_hSmallIcon);
+    }
+}
 
 void CRailvaneWorkshopDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -45,7 +54,11 @@ BOOL CRailvaneWorkshopDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
     SetIcon(m_hIcon, true);
-    SetIcon(m_hIcon, false);
+    const int smallIcon = GetSystemMetrics(SM_CXSMICON);
+    if (smallIcon != kPictureSize && m_hSmallIcon == nullptr) {
+        m_hSmallIcon = LoadSharpIcon(AfxGetInstanceHandle(), IDR_MAINFRAME, smallIcon);
+    }
+    SetIcon(m_hSmallIcon != nullptr ? m_hSmallIcon : m_hIcon, false);
 
     BuildImageList();
     for (int row = 0; row < static_cast<int>(kClassCount); ++row) {
@@ -71,10 +84,14 @@ void CRailvaneWorkshopDlg::BuildImageList() {
     } else {
         m_pImageList = std::make_unique<CImageList>();
     }
-    m_pImageList->Create(kPictureSize, kPictureSize, ILC_COLOR32 | ILC_MASK, kInitialPictures,
-                         kPictureGrowth);
+    // The pictures match the text beside them: the system's small-icon size, 16 at 96 DPI.
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    m_pImageList->Create(size, size, ILC_COLOR32 | ILC_MASK, kInitialPictures, kPictureGrowth);
     for (const UINT id : kClassPictures) {
-        HBITMAP picture = LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(id));
+        HBITMAP picture =
+            size == kPictureSize
+                ? LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(id))
+                : LoadSharpBitmap(AfxGetInstanceHandle(), id, kPictureSize, size, kSeeThrough);
         m_pImageList->Add(picture, kSeeThrough);
         DeleteObject(picture);
     }

@@ -29,6 +29,7 @@ public:
     // Create and the reminder at opening go through `platform` and `library`, which the
     // start-up owns and which outlive the dialog.
     CRailvaneWorkshopDlg(Platform& platform, PackageLibrary& library, HWND parent = nullptr);
+    ~CRailvaneWorkshopDlg() override;
 
     // What Create reads from the controls.
     std::string SelectedClassLabel() override;
@@ -48,6 +49,9 @@ protected:
     framework::CEdit m_editName;
     HICON m_hIcon;
     std::unique_ptr<framework::CImageList> m_pImageList;
+    // The caption's icon drawn at the small-icon size above 96 DPI; null at 96 DPI, where
+    // m_hIcon serves.
+    HICON m_hSmallIcon = nullptr;
 
     void DoDataExchange(framework::CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
