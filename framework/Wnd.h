@@ -39,9 +39,15 @@ class CEdit : public CWnd {
 public:
     // Selects characters `start` to `end`; 0 and -1 select everything.
     void SetSel(int start, int end);
-    // The balloon tip under the field (common controls 6); false where the control has none.
-    bool ShowBalloonTip(const wchar_t* title, const wchar_t* text, int icon);
+    // A balloon tip under the field: the control's own (common controls 6), or else one
+    // drawn by a tooltip of the wrapper's, as where the control does not offer it.
+    void ShowBalloonTip(const wchar_t* title, const wchar_t* text, int icon);
     void HideBalloonTip();
+
+private:
+    void ShowOwnBalloon(const wchar_t* title, const wchar_t* text, int icon);
+
+    HWND m_hBalloon = nullptr;  // the wrapper's tooltip, owned by the field's window
 };
 
 class CButton : public CWnd {};

@@ -1,5 +1,7 @@
 #include "ui/tests/DrivenDialog.h"
 
+#include <cwchar>
+
 namespace kitwright::testing {
 
 BOOL DrivenDialog::OnInitDialog() {
@@ -99,6 +101,19 @@ HWND VisibleBalloon() {
     HWND found = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindBalloon, reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+std::wstring BalloonText(HWND balloon) {
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    if (!SendMessageW(balloon, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool))) {
+        return {};
+    }
+    std::wstring text(1024, L'\0');
+    tool.lpszText = text.data();
+    SendMessageW(balloon, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+    text.resize(std::wcslen(text.c_str()));
+    return text;
 }
 
 bool SaveScreenshot(HWND window, const std::string& unixPath) {

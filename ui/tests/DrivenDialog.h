@@ -69,5 +69,7 @@ bool SaveScreenshot(const RECT& area, const std::string& unixPath);
 
 // The balloon tip that the system shows, or null when none is visible.
 HWND VisibleBalloon();
+// What a balloon tip says, its title aside.
+std::wstring BalloonText(HWND balloon);
 
 }  // namespace kitwright::testing
