@@ -124,4 +124,13 @@ HICON LoadSharpIcon(HINSTANCE module, UINT id, int size) {
     return icon;
 }
 
+HICON SetCaptionIcons(CWnd& window, HICON big, HINSTANCE module, UINT id) {
+    constexpr int kArtSmallIcon = 16;
+    window.SetIcon(big, true);
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    HICON small = size != kArtSmallIcon ? LoadSharpIcon(module, id, size) : nullptr;
+    window.SetIcon(small != nullptr ? small : big, false);
+    return small;
+}
+
 }  // namespace framework

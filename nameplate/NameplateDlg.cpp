@@ -43,13 +43,10 @@ void CNameplateDlg::DoDataExchange(framework::CDataExchange* pDX) {
 
 BOOL CNameplateDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    SetIcon(m_hIcon, true);
-    // At 96 DPI the icon resource's own 16-pixel image serves; above it, one drawn sharp.
-    const int smallIcon = GetSystemMetrics(SM_CXSMICON);
-    if (smallIcon != 16 && m_hSmallIcon == nullptr) {
-        m_hSmallIcon = framework::LoadSharpIcon(AfxGetInstanceHandle(), IDR_NAMEPLATE, smallIcon);
+    if (m_hSmallIcon == nullptr) {
+        m_hSmallIcon =
+            framework::SetCaptionIcons(*this, m_hIcon, AfxGetInstanceHandle(), IDR_NAMEPLATE);
     }
-    SetIcon(m_hSmallIcon != nullptr ? m_hSmallIcon : m_hIcon, false);
     ShowCurrent();
     return TRUE;
 }

@@ -14,7 +14,7 @@ using framework::CDataExchange;
 using framework::CImageList;
 using framework::CPaintDC;
 using framework::LoadSharpBitmap;
-using framework::LoadSharpIcon;
+using framework::SetCaptionIcons;
 
 // The class list's pictures in image-list order: a row's image indexes this table.
 constexpr UINT kClassPictures[] = {
@@ -53,12 +53,9 @@ void CRailvaneWorkshopDlg::DoDataExchange(CDataExchange* pDX) {
 BOOL CRailvaneWorkshopDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
-    SetIcon(m_hIcon, true);
-    const int smallIcon = GetSystemMetrics(SM_CXSMICON);
-    if (smallIcon != kPictureSize && m_hSmallIcon == nullptr) {
-        m_hSmallIcon = LoadSharpIcon(AfxGetInstanceHandle(), IDR_MAINFRAME, smallIcon);
+    if (m_hSmallIcon == nullptr) {
+        m_hSmallIcon = SetCaptionIcons(*this, m_hIcon, AfxGetInstanceHandle(), IDR_MAINFRAME);
     }
-    SetIcon(m_hSmallIcon != nullptr ? m_hSmallIcon : m_hIcon, false);
 
     BuildImageList();
     for (int row = 0; row < static_cast<int>(kClassCount); ++row) {
