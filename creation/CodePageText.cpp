@@ -28,28 +28,18 @@ struct NamedCodePage {
 };
 
 constexpr NamedCodePage kCodePageNames[] = {
-    {874, L"Windows-874"},
-    {932, L"Shift-JIS, 932"},
-    {936, L"GBK, 936"},
-    {949, L"Korean, 949"},
-    {950, L"Big5, 950"},
-    {1250, L"Windows-1250"},
-    {1251, L"Windows-1251"},
-    {1252, L"Windows-1252"},
-    {1253, L"Windows-1253"},
-    {1254, L"Windows-1254"},
-    {1255, L"Windows-1255"},
-    {1256, L"Windows-1256"},
-    {1257, L"Windows-1257"},
-    {1258, L"Windows-1258"},
-    {65001, L"UTF-8"},
+    {874, L"Windows-874"},   {932, L"Shift-JIS, 932"}, {936, L"GBK, 936"},
+    {949, L"Korean, 949"},   {950, L"Big5, 950"},      {1250, L"Windows-1250"},
+    {1251, L"Windows-1251"}, {1252, L"Windows-1252"},  {1253, L"Windows-1253"},
+    {1254, L"Windows-1254"}, {1255, L"Windows-1255"},  {1256, L"Windows-1256"},
+    {1257, L"Windows-1257"}, {1258, L"Windows-1258"},  {65001, L"UTF-8"},
 };
 
 }  // namespace
 
 std::size_t CharacterSize(const std::wstring& text, std::size_t at) {
-    const bool pair = at + 1 < text.size() && IsHighSurrogate(text[at]) &&
-                      IsLowSurrogate(text[at + 1]);
+    const bool pair =
+        at + 1 < text.size() && IsHighSurrogate(text[at]) && IsLowSurrogate(text[at + 1]);
     return pair ? 2 : 1;
 }
 

@@ -139,7 +139,8 @@ bool MayCreate(Job& job) {
                                  messages::kNothingCreated);
         return false;
     }
-    const std::wstring problem = NameProblem(job.platform, job.destination, job.typedName, job.name);
+    const std::wstring problem =
+        NameProblem(job.platform, job.destination, job.typedName, job.name);
     if (!problem.empty()) {
         RefuseName(job.platform, job.form, problem);
         return false;
@@ -159,7 +160,8 @@ bool ConvertFields(Platform& platform, CreationForm& form, const std::wstring& n
     }
     descriptionBytes = ToCodePageExactly(platform, description);
     if (!descriptionBytes.exact()) {
-        platform.ShowMessage(messages::DescriptionUnstorable(platform, descriptionBytes.unstorable));
+        platform.ShowMessage(
+            messages::DescriptionUnstorable(platform, descriptionBytes.unstorable));
         return false;
     }
     return true;

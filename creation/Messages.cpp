@@ -106,8 +106,8 @@ std::wstring NotComplete(Platform& platform, const std::string& assetFolder,
     const std::wstring text = L"The asset could not be written:\n\n" +
                               Quoted(platform, assetFolder) +
                               L"\n\nThe folder holds no config.txt, so the asset is not complete.";
-    return reason.empty() ? text : text + L"\n\nThe library gives the reason: " +
-                                       Reason(platform, reason);
+    return reason.empty() ? text
+                          : text + L"\n\nThe library gives the reason: " + Reason(platform, reason);
 }
 
 std::wstring NothingWritten(Platform& platform, const std::string& assetFolder,

@@ -69,8 +69,8 @@ int WholeFactor(int art, int cell) {
     return art > 0 && cell >= art ? cell / art : 1;
 }
 
-std::vector<std::uint32_t> ScaledPixels(const std::vector<std::uint32_t>& pixels, int art,
-                                        int cell, std::uint32_t fill) {
+std::vector<std::uint32_t> ScaledPixels(const std::vector<std::uint32_t>& pixels, int art, int cell,
+                                        std::uint32_t fill) {
     const int factor = WholeFactor(art, cell);
     const int drawn = art * factor;
     const int offset = (cell - drawn) / 2;
@@ -95,8 +95,8 @@ HBITMAP LoadSharpBitmap(HINSTANCE module, UINT id, int art, int cell, COLORREF f
     }
     const std::uint32_t background =
         GetRValue(fill) << 16 | GetGValue(fill) << 8 | GetBValue(fill);  // as DIBs keep it
-    const std::vector<std::uint32_t> pixels = ScaledPixels(PixelsOf(source, art), art, cell,
-                                                           background);
+    const std::vector<std::uint32_t> pixels =
+        ScaledPixels(PixelsOf(source, art), art, cell, background);
     DeleteObject(source);
     return BitmapOf(pixels, cell);
 }
@@ -110,10 +110,10 @@ HICON LoadSharpIcon(HINSTANCE module, UINT id, int size) {
     if (source == nullptr || !GetIconInfo(source, &parts)) {
         return nullptr;
     }
-    const std::vector<std::uint32_t> colour = ScaledPixels(PixelsOf(parts.hbmColor, art), art,
-                                                           size, 0);
-    const std::vector<std::uint32_t> mask = ScaledPixels(PixelsOf(parts.hbmMask, art), art, size,
-                                                         0xFFFFFF);
+    const std::vector<std::uint32_t> colour =
+        ScaledPixels(PixelsOf(parts.hbmColor, art), art, size, 0);
+    const std::vector<std::uint32_t> mask =
+        ScaledPixels(PixelsOf(parts.hbmMask, art), art, size, 0xFFFFFF);
     DeleteObject(parts.hbmColor);
     DeleteObject(parts.hbmMask);
     DestroyIcon(source);

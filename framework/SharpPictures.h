@@ -16,8 +16,8 @@ int WholeFactor(int art, int cell);
 
 // Square `pixels` of side `art`, row by row, scaled by WholeFactor(art, cell) and centred on
 // a square of side `cell` filled with `fill`.
-std::vector<std::uint32_t> ScaledPixels(const std::vector<std::uint32_t>& pixels, int art,
-                                        int cell, std::uint32_t fill);
+std::vector<std::uint32_t> ScaledPixels(const std::vector<std::uint32_t>& pixels, int art, int cell,
+                                        std::uint32_t fill);
 
 // A bitmap resource of `art` square pixels, drawn on a `cell` square of `fill`; the caller
 // deletes it. Null when the resource is missing.

@@ -1,5 +1,7 @@
 #include "nameplate/KuidInput.h"
 
+#include <type_traits>
+
 #include <cctype>
 #include <cstdio>
 #include <iterator>
@@ -69,9 +71,9 @@ int DigitValue(unsigned long code) {
 
 // One character of UTF-16 (or of a wide text of code points), and where the next starts.
 unsigned long NextCodePoint(const std::wstring& text, std::size_t& at) {
-    const auto unit = static_cast<unsigned long>(text[at++]);
+    const unsigned long unit = static_cast<std::make_unsigned_t<wchar_t>>(text[at++]);
     if (unit >= 0xD800 && unit <= 0xDBFF && at < text.size()) {
-        const auto low = static_cast<unsigned long>(text[at]);
+        const unsigned long low = static_cast<std::make_unsigned_t<wchar_t>>(text[at]);
         if (low >= 0xDC00 && low <= 0xDFFF) {
             ++at;
             return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
@@ -89,10 +91,9 @@ void AppendUtf8(std::string& text, unsigned long code) {
         text += {static_cast<char>(0xE0 | code >> 12), static_cast<char>(0x80 | (code >> 6 & 0x3F)),
                  static_cast<char>(0x80 | (code & 0x3F))};
     } else {
-        text += {static_cast<char>(0xF0 | code >> 18),
-                 static_cast<char>(0x80 | (code >> 12 & 0x3F)),
-                 static_cast<char>(0x80 | (code >> 6 & 0x3F)),
-                 static_cast<char>(0x80 | (code & 0x3F))};
+        text +=
+            {static_cast<char>(0xF0 | code >> 18), static_cast<char>(0x80 | (code >> 12 & 0x3F)),
+             static_cast<char>(0x80 | (code >> 6 & 0x3F)), static_cast<char>(0x80 | (code & 0x3F))};
     }
 }
 
@@ -111,8 +112,8 @@ KuidInput RefusedCharacter(const std::wstring& typed, unsigned long code) {
     char number[16] = {};
     std::snprintf(number, std::size(number), "U+%04lX", code);
     const std::size_t reasonEnd = input.problem.find("\n\n");
-    input.problem.insert(reasonEnd, " The character " + character + " (" + number +
-                                        ") is not part of one.");
+    input.problem.insert(reasonEnd,
+                         " The character " + character + " (" + number + ") is not part of one.");
     return input;
 }
 

@@ -131,7 +131,7 @@ std::string DisplayName(std::string_view name) {
     const fs::path::string_type native = NativeText(name);
     const std::size_t cut = native.find_last_of(static_cast<fs::path::value_type>('\\'));
     return cut == fs::path::string_type::npos ? std::string(name)
-                                               : TextFromPath(fs::path(native.substr(cut + 1)));
+                                              : TextFromPath(fs::path(native.substr(cut + 1)));
 }
 
 // The creator identifier with a new asset number, taken last so that no check burns one.

@@ -119,7 +119,8 @@ TEST(Create, ARefusalOfALongNameFitsTheScreenAndSelectsTheName) {
         SendMessageA(dialog.Control(IDC_NAME), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                      reinterpret_cast<LPARAM>(&end));
         return start == 0 && end == name.size();
-    })) << start << " to " << end;
+    })) << start
+        << " to " << end;
     EXPECT_EQ(dialog.Text(IDC_NAME), name);
     GUITHREADINFO focus = {};
     focus.cbSize = sizeof focus;

@@ -29,11 +29,11 @@ TEST_F(CodePageTextTest, ATextTheCodePageHoldsConvertsByteForByte) {
 // Converting is all or nothing: the first character that the code page lacks is named.
 TEST_F(CodePageTextTest, TheFirstCharacterTheCodePageLacksIsNamedAndNothingIsKept) {
     const std::pair<std::wstring, std::wstring> cases[] = {
-        {L"x\uFF3Cy", L"\uFF3C (U+FF3C)"},           // fullwidth backslash, best fit '\'
-        {L"a\uFF0Fb", L"\uFF0F (U+FF0F)"},           // fullwidth solidus
-        {L"a\u2215b", L"\u2215 (U+2215)"},           // division slash
-        {L"\u2024", L"\u2024 (U+2024)"},             // one dot leader
-        {L"\uFB01le", L"\uFB01 (U+FB01)"},           // the fi ligature
+        {L"x\uFF3Cy", L"\uFF3C (U+FF3C)"},  // fullwidth backslash, best fit '\'
+        {L"a\uFF0Fb", L"\uFF0F (U+FF0F)"},  // fullwidth solidus
+        {L"a\u2215b", L"\u2215 (U+2215)"},  // division slash
+        {L"\u2024", L"\u2024 (U+2024)"},    // one dot leader
+        {L"\uFB01le", L"\uFB01 (U+FB01)"},  // the fi ligature
         {L"\u0416\u0438\u043B\u043E\u0439", L"\u0416 (U+0416)"},
         {L"Caf\u00E9 \u8868\u0416", L"\u8868 (U+8868)"},
     };

@@ -174,10 +174,10 @@ TEST_F(CreateAssetTest, ErrorBufferArrivesZeroedAndAnUnterminatedMessageIsCut) {
     Create();
     EXPECT_EQ(library.lastErrorBuffer, std::vector<char>(kErrorTextSize, '\0'));
     // Wrapped to fit the screen, never cut further.
-    const std::string start = "Message Error Adding: C:\\Tools\\Kitwright\\templates\\std_scenery\\\n\n";
-    const auto message = std::find_if(log.begin(), log.end(), [&](const std::string& call) {
-        return call.rfind(start, 0) == 0;
-    });
+    const std::string start =
+        "Message Error Adding: C:\\Tools\\Kitwright\\templates\\std_scenery\\\n\n";
+    const auto message = std::find_if(
+        log.begin(), log.end(), [&](const std::string& call) { return call.rfind(start, 0) == 0; });
     ASSERT_NE(message, log.end());
     std::string reason = message->substr(start.size());
     reason.erase(std::remove(reason.begin(), reason.end(), '\n'), reason.end());
@@ -335,9 +335,9 @@ TEST_F(CreateAssetTest, AFailedWriteOutGivesTheLibrarysReasonWhenItHasOne) {
     library.lastPackageError =
         "Cannot write \"C:\\Sim\\x\" (There is not enough space on the disk).";
     EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
-    EXPECT_NE(log.back().find("\n\nThe library gives the reason: " + library.lastPackageError +
-                              "\n\n"),
-              std::string::npos)
+    EXPECT_NE(
+        log.back().find("\n\nThe library gives the reason: " + library.lastPackageError + "\n\n"),
+        std::string::npos)
         << log.back();
 }
 
@@ -407,11 +407,12 @@ TEST_F(CreateAssetTest, TextTheCodePageCannotHoldIsRefusedBeforeAnyPackageCall) 
     platform.codePage = 932;
     EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
     ASSERT_EQ(log.size(), 5u);
-    EXPECT_EQ(log.back(),
-              "Message The description cannot be used: the character \xEF\xBC\xBC (U+FF3C) cannot be "
-              "stored in this computer's code page (Shift-JIS, 932), so config.txt would hold "
-              "another character in its place.\n\nPlease type the description without that "
-              "character. Nothing was created.");
+    EXPECT_EQ(
+        log.back(),
+        "Message The description cannot be used: the character \xEF\xBC\xBC (U+FF3C) cannot be "
+        "stored in this computer's code page (Shift-JIS, 932), so config.txt would hold "
+        "another character in its place.\n\nPlease type the description without that "
+        "character. Nothing was created.");
     EXPECT_EQ(form.returnsToName, 1) << "the Name was not the problem";
 }
 

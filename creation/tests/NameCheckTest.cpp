@@ -38,7 +38,8 @@ protected:
         CreateAsset(createPlatform, library, form);
         std::string said = createLog.back();
         const std::string end = " Nothing was created.";
-        if (said.size() > end.size() && said.compare(said.size() - end.size(), end.size(), end) == 0) {
+        if (said.size() > end.size() &&
+            said.compare(said.size() - end.size(), end.size(), end) == 0) {
             said.resize(said.size() - end.size());
         }
         return said;
@@ -82,10 +83,11 @@ TEST_F(TypedNameTest, WithoutRailvaneOnlyTheNameItselfIsJudged) {
 // the asset's config.txt.
 TEST_F(TypedNameTest, CostsAFewLookUps) {
     Problem("BC Commercial", L"Shops\\Corner");
-    EXPECT_EQ(log, (CallLog{std::string("ReadMachineValue ") + kInstallKey + "|Path",
-                            "StoredName C:\\Sim\\World\\Custom\\Scenery\\Shops",
-                            "StoredName C:\\Sim\\World\\Custom\\Scenery\\Shops\\Corner",
-                            "PathExists C:\\Sim\\World\\Custom\\Scenery\\Shops\\Corner\\config.txt"}));
+    EXPECT_EQ(log,
+              (CallLog{std::string("ReadMachineValue ") + kInstallKey + "|Path",
+                       "StoredName C:\\Sim\\World\\Custom\\Scenery\\Shops",
+                       "StoredName C:\\Sim\\World\\Custom\\Scenery\\Shops\\Corner",
+                       "PathExists C:\\Sim\\World\\Custom\\Scenery\\Shops\\Corner\\config.txt"}));
     log.clear();
     Problem("BC Commercial", L"Why?");
     EXPECT_EQ(log.size(), 1u) << "a name the rules refuse needs no disk";

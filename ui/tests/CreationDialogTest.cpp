@@ -285,7 +285,8 @@ TEST_F(CreationDialog, ABalloonTellsWhyTheNameCannotBeUsedAndGoesWhenItCan) {
         RECT tip = {};
         GetWindowRect(balloon, &tip);
         UnionRect(&area, &area, &tip);
-        EXPECT_TRUE(SaveScreenshot(area, KITWRIGHT_BUILD_DIR "/screenshots/kitwright-name-balloon.png"));
+        EXPECT_TRUE(
+            SaveScreenshot(area, KITWRIGHT_BUILD_DIR "/screenshots/kitwright-name-balloon.png"));
         EXPECT_FALSE(d.IsEnabled(IDOK)) << "Create still follows the two fields alone";
 
         d.Clear(IDC_NAME);

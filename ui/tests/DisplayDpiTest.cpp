@@ -37,8 +37,8 @@ std::string ScreenshotPath(const std::string& dialog) {
 class SystemDpi {
 public:
     explicit SystemDpi(DWORD dpi) {
-        RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                        nullptr, &key_, nullptr);
+        RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr);
         DWORD size = sizeof before_;
         had_ = RegQueryValueExW(key_, kDpiValue, nullptr, nullptr,
                                 reinterpret_cast<BYTE*>(&before_), &size) == ERROR_SUCCESS;
@@ -122,8 +122,8 @@ std::string ClippedText(HWND control) {
         margins = LOWORD(edges) + HIWORD(edges);
     }
     RECT needed = {0, 0, room.right - margins, 0};
-    const UINT format = DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE) |
-                        (type == L"Edit" ? DT_NOPREFIX : 0);
+    const UINT format =
+        DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE) | (type == L"Edit" ? DT_NOPREFIX : 0);
     DrawTextW(dc, text, -1, &needed, format);
     SelectObject(dc, old);
     ReleaseDC(control, dc);
@@ -239,8 +239,9 @@ TEST_F(AtThisDpi, KitwrightsPicturesMatchTheSmallIconSizeAndNoTextIsCut) {
         // NOLINTNEXTLINE(performance-no-int-to-ptr): the message answers with a handle
         auto* caption = reinterpret_cast<HICON>(SendMessageW(d.m_hWnd, WM_GETICON, ICON_SMALL, 0));
         EXPECT_EQ(IconSide(caption), side == 16 ? 32 : side) << "96 DPI keeps the resource's icon";
-        HWND combo = reinterpret_cast<HWND>(SendMessageW(d.Control(IDC_CLASS), CBEM_GETCOMBOCONTROL,
-                                                         0, 0));
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the message answers with a handle
+        auto* combo =
+            reinterpret_cast<HWND>(SendMessageW(d.Control(IDC_CLASS), CBEM_GETCOMBOCONTROL, 0, 0));
         EXPECT_GE(SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0), side);
 
         d.SelectClass(FindClassRow("BH Home & Residential"));
@@ -259,9 +260,9 @@ INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) {
 
 TEST_F(AtThisDpi, NameplatesPictureMatchesTheSmallIconSizeAndNoTextIsCut) {
     const std::string program = framework::AfxProgramFileName();
-    HMODULE nameplate = LoadLibraryExA(
-        (program.substr(0, program.rfind('\\')) + "\\Nameplate.exe").c_str(), nullptr,
-        LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE nameplate =
+        LoadLibraryExA((program.substr(0, program.rfind('\\')) + "\\Nameplate.exe").c_str(),
+                       nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nameplate, nullptr);
     HWND dialog =
         CreateDialogParamW(nameplate, MAKEINTRESOURCEW(IDD_NAMEPLATE_DIALOG), nullptr, Inert, 0);

@@ -89,6 +89,7 @@ BOOL CALLBACK FindBalloon(HWND window, LPARAM found) {
     GetClassNameW(window, name, 64);
     if (IsWindowVisible(window) && std::wstring(name) == TOOLTIPS_CLASSW &&
         (GetWindowLongW(window, GWL_STYLE) & TTS_BALLOON) != 0) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the caller's variable, passed as a number
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }

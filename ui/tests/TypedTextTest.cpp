@@ -153,8 +153,9 @@ TEST_P(TypedText, InCodePage1252AnExactTextReachesTheLibraryByteForByte) {
     }
     CreateWith(L"Caf\u00E9 \u20AC", L"Two\r\nlines \u00BD");
     EXPECT_TRUE(platform.shown.empty());
-    EXPECT_TRUE(Logged("AddToPackageSpecial C:\\Tools\\Kitwright\\templates\\std_scenery\\|"
-                       "Caf\xE9 \x80|Two\r\nlines \xBD|BC"));
+    EXPECT_TRUE(
+        Logged("AddToPackageSpecial C:\\Tools\\Kitwright\\templates\\std_scenery\\|"
+               "Caf\xE9 \x80|Two\r\nlines \xBD|BC"));
 
     log.clear();
     platform.shown.clear();
@@ -176,13 +177,14 @@ TEST_P(TypedText, InCodePage932DoubleByteNamesPassAndOthersAreRefused) {
     }
     CreateWith(L"\u30BD\u30DD\\\u8868", L"\u8AAC\u660E\r\n2");
     EXPECT_TRUE(platform.shown.empty());
-    EXPECT_TRUE(Logged("ExtractFromPackage C:\\Sim\\World\\Custom\\Scenery\\|"
-                       "\x83\x5C\x83\x7C\\\x95\x5C"));
+    EXPECT_TRUE(
+        Logged("ExtractFromPackage C:\\Sim\\World\\Custom\\Scenery\\|"
+               "\x83\x5C\x83\x7C\\\x95\x5C"));
     EXPECT_TRUE(Logged("SetStringData description=\x90\xE0\x96\xBE\r\n2"));
 
-    for (const auto& [name, character] : {std::pair<std::wstring, std::wstring>{
-                                              L"caf\u00E9", L"\u00E9 (U+00E9)"},
-                                          {L"x\u00A5", L"\u00A5 (U+00A5)"}}) {
+    for (const auto& [name, character] :
+         {std::pair<std::wstring, std::wstring>{L"caf\u00E9", L"\u00E9 (U+00E9)"},
+          {L"x\u00A5", L"\u00A5 (U+00A5)"}}) {
         log.clear();
         platform.shown.clear();
         EXPECT_EQ(CreateWith(name, L"A shop"), RefusedName(name, character, L"Shift-JIS, 932"));
