@@ -135,6 +135,7 @@ TEST_P(TypedText, InCodePage1252NamesItCannotHoldAreRefusedAndKept) {
         {L"\uFB01le", L"\uFB01 (U+FB01)"},
         {L"\u0416\u0438\u043B\u043E\u0439 \u0434\u043E\u043C", L"\u0416 (U+0416)"},
         {L"\u8868", L"\u8868 (U+8868)"},
+        {L"Loco \xD83D\xDE82", L"\xD83D\xDE82 (U+1F682)"},  // one character in two units
     };
     for (const auto& [name, character] : cases) {
         log.clear();
