@@ -57,6 +57,19 @@ protected:
                      [](const std::string& entry) { return entry.rfind("Launch ", 0) == 0; });
         return launches;
     }
+    std::vector<std::string> OutsideNameCheck() const {
+        std::vector<std::string> calls;
+        std::copy_if(
+            log.begin(), log.end(), std::back_inserter(calls), [](const std::string& entry) {
+                for (const char* lookUp : {"ReadMachineValue ", "StoredName ", "PathExists "}) {
+                    if (entry.rfind(lookUp, 0) == 0) {
+                        return false;
+                    }
+                }
+                return true;
+            });
+        return calls;
+    }
     std::vector<std::string> Messages() const {
         std::vector<std::string> messages;
         std::copy_if(log.begin(), log.end(), std::back_inserter(messages),
@@ -226,8 +239,9 @@ TEST_P(WithoutCreatorIdentifier, IdentityToolIsLaunchedAtOpeningAndAtEachCreate)
         d.Click(IDCANCEL);
     });
     EXPECT_EQ(ended, IDCANCEL);
-    EXPECT_THAT(log, ElementsAre("GetMyKUID", kNameplate, "GetMyKUID", kNameplate, "GetMyKUID",
-                                 kNameplate));
+    // The Name's check may have looked at the disk meanwhile, if typing paused long enough.
+    EXPECT_THAT(OutsideNameCheck(), ElementsAre("GetMyKUID", kNameplate, "GetMyKUID", kNameplate,
+                                                "GetMyKUID", kNameplate));
 }
 
 INSTANTIATE_TEST_SUITE_P(ZeroOrMinusOne, WithoutCreatorIdentifier, ::testing::Values(0, -1));
