@@ -1,77 +1,26 @@
 #include "creation/CreateAsset.h"
 
 #include "catalogue/ClassTable.h"
+#include "creation/CodePageText.h"
 #include "creation/Locations.h"
+#include "creation/Messages.h"
+#include "creation/NameCheck.h"
 #include "creation/PathRules.h"
-#include "velcomp/AssetName.h"
 
 namespace kitwright {
 namespace {
 
-constexpr char kNoClassMessage[] = "Fatal Error!\n\nCould not find internal class!";
-constexpr char kAssetExistsMessage[] = "Asset already exists, please use another name.";
 constexpr char kConfigFile[] = "\\config.txt";
 constexpr char kPreviewFile[] = "\\main.bmp";
-constexpr char kNothingCreated[] = " Nothing was created.";
-
-std::string PathTooLongMessage(const std::string& path) {
-    return "This path is longer than the " + std::to_string(kMaxPathLength) +
-           " characters that Windows allows:\n\n" + path +
-           "\n\nPlease choose a shorter name. Nothing was created.";
-}
-
-std::string NotWrittenMessage(const std::string& assetFolder, const std::string& reason) {
-    const std::string text = "The asset could not be written:\n\n" + assetFolder +
-                             "\n\nThe folder holds no config.txt, so the asset is not complete.";
-    return reason.empty() ? text : text + "\n\nThe library gives the reason: " + reason;
-}
-
-std::string HostNotFoundMessage(const std::string& installRoot) {
-    if (installRoot.empty()) {
-        return std::string(
-                   "Railvane was not found: its App Paths entry (railvane.exe) is missing "
-                   "or names no folder, so there is nowhere to put the asset.\n\nInstall "
-                   "Railvane, then press Create again.") +
-               kNothingCreated;
-    }
-    return "Railvane was not found in\n\n" + installRoot +
-           "\n\nthe folder that its App Paths entry names. Install Railvane there, or correct "
-           "the entry, then press Create again." +
-           kNothingCreated;
-}
-
-std::string NameRefusedMessage(const std::string& name, const std::string& reason) {
-    return "The name \"" + name + "\" cannot be used: " + reason +
-           ".\n\nUse a name such as Shop, or folders separated by backslashes such as "
-           "Shops\\Corner." +
-           kNothingCreated;
-}
-
-std::string AliasMessage(const std::string& name, const std::string& folder,
-                         const std::string& stored) {
-    return "The name \"" + name +
-           "\" cannot be used: Windows takes it for another name of the folder\n\n" + folder +
-           stored + "\n\nPlease choose another name." + kNothingCreated;
-}
-
-std::string StockModelMessage(const std::string& missing) {
-    const std::string start = "Repaints are made from the stock models of Railvane Livery Loft";
-    if (missing.empty()) {
-        return start +
-               ", which was not found: its App Paths entry (Railvane Livery Loft.exe) is missing "
-               "or names no folder.\n\nInstall Railvane Livery Loft, then press Create again." +
-               kNothingCreated;
-    }
-    return start + ", but this folder is missing:\n\n" + missing +
-           "\n\nReinstall Railvane Livery Loft, then press Create again." + kNothingCreated;
-}
 
 // What one Create works with, gathered once the class row is known.
 struct Job {
     Platform& platform;
     PackageLibrary& library;
+    CreationForm& form;
     const ClassRow& row;
-    std::string name;
+    std::wstring typedName;
+    std::string name;  // typedName in the code page
     std::string description;
     std::string installRoot;
     std::string destination;  // ends in a backslash
@@ -89,8 +38,19 @@ bool AddSource(Job& job, const std::string& source, const char* classCode) {
         return true;
     }
     errorText[kErrorTextSize - 1] = '\0';  // never trust the library to terminate
-    job.platform.ShowMessage("Error Adding: " + source + "\n\n" + errorText);
+    job.platform.ShowMessage(messages::ErrorAdding(job.platform, source, errorText));
     return false;
+}
+
+// Says what a failed write-out left: nothing at all, or a folder without its config.txt.
+void ReportNotWritten(Job& job) {
+    const std::string reason = job.library.LastPackageError();
+    if (job.platform.PathExists(job.assetFolder)) {
+        job.platform.ShowMessage(messages::NotComplete(job.platform, job.assetFolder, reason));
+        return;
+    }
+    job.platform.ShowMessage(
+        messages::NothingWritten(job.platform, job.assetFolder, job.destination, reason));
 }
 
 // An asset folder counts as written only once it holds its config.txt.
@@ -99,7 +59,7 @@ WriteResult ExtractAndConfirm(Job& job) {
     if (job.platform.PathExists(job.assetFolder + kConfigFile)) {
         return WriteResult::kWritten;
     }
-    job.platform.ShowMessage(NotWrittenMessage(job.assetFolder, job.library.LastPackageError()));
+    ReportNotWritten(job);
     return WriteResult::kNotWritten;
 }
 
@@ -118,7 +78,7 @@ bool HasStockModel(Job& job, const std::string& root, const std::string& skinFol
             return true;
         }
     }
-    job.platform.ShowMessage(StockModelMessage(missing));
+    job.platform.ShowMessage(messages::StockModel(job.platform, missing));
     return false;
 }
 
@@ -160,48 +120,48 @@ std::string InstallRoot(Platform& platform) {
     return installRoot;
 }
 
-// Why Windows cannot use the name, judged by character; empty when it can. An existing
-// folder on the way must be known by the very name typed, not be another name for one.
-std::string NameProblem(Job& job) {
-    const std::wstring wide = job.platform.WideText(job.name);
-    const velcomp::Result check = velcomp::CheckAssetName(std::wstring_view(wide));
-    if (!check) {
-        return NameRefusedMessage(job.name, check.message());
-    }
-    std::string folder = job.destination;
-    for (std::size_t start = 0; start <= job.name.size();) {
-        const std::size_t end = NextBackslash(job.platform, job.name, start);
-        const std::string part = job.name.substr(start, end - start);
-        const std::string stored = job.platform.StoredNameIfOther(folder + part);
-        if (!stored.empty()) {
-            return AliasMessage(job.name, folder, stored);
-        }
-        folder += part + "\\";
-        start = end + 1;
-    }
-    return {};
+// The refusals of the Name end in "Nothing was created", but for the one that the original
+// tool already gave in its own words.
+void RefuseName(Platform& platform, CreationForm& form, const std::wstring& problem) {
+    platform.ShowMessage(problem == messages::kAssetExists ? problem
+                                                           : problem + messages::kNothingCreated);
+    form.ReturnToName();
 }
 
 // The checks made before anything is stored; false leaves the dialog open.
 bool MayCreate(Job& job) {
     if (job.installRoot.empty() || !job.platform.PathExists(job.installRoot)) {
-        job.platform.ShowMessage(HostNotFoundMessage(job.installRoot));
+        job.platform.ShowMessage(messages::HostNotFound(job.platform, job.installRoot));
         return false;
     }
     if (!FitsWindowsPath(job.destination)) {
-        job.platform.ShowMessage(PathTooLongMessage(job.destination));
+        job.platform.ShowMessage(messages::PathTooLong(job.platform, job.destination) +
+                                 messages::kNothingCreated);
         return false;
     }
-    if (const std::string problem = NameProblem(job); !problem.empty()) {
-        job.platform.ShowMessage(problem);
+    const std::wstring problem =
+        NameProblem(job.platform, job.destination, job.typedName, job.name);
+    if (!problem.empty()) {
+        RefuseName(job.platform, job.form, problem);
         return false;
     }
-    if (!FitsWindowsPath(job.assetFolder)) {
-        job.platform.ShowMessage(PathTooLongMessage(job.assetFolder));
+    return true;
+}
+
+// The fields in the code page, or false when a character would not survive the trip: the
+// author is told which, before anything reaches the library.
+bool ConvertFields(Platform& platform, CreationForm& form, const std::wstring& name,
+                   const std::wstring& description, CodePageText& nameBytes,
+                   CodePageText& descriptionBytes) {
+    nameBytes = ToCodePageExactly(platform, name);
+    if (!nameBytes.exact()) {
+        RefuseName(platform, form, messages::NameUnstorable(platform, name, nameBytes.unstorable));
         return false;
     }
-    if (job.platform.PathExists(job.assetFolder + kConfigFile)) {
-        job.platform.ShowMessage(kAssetExistsMessage);
+    descriptionBytes = ToCodePageExactly(platform, description);
+    if (!descriptionBytes.exact()) {
+        platform.ShowMessage(
+            messages::DescriptionUnstorable(platform, descriptionBytes.unstorable));
         return false;
     }
     return true;
@@ -223,14 +183,19 @@ CreateOutcome CreateAsset(Platform& platform, PackageLibrary& library, CreationF
         return CreateOutcome::kStayOpen;
     }
     const std::string label = form.SelectedClassLabel();
-    std::string name = form.NameText();
-    std::string description = form.DescriptionText();
+    std::wstring typedName = form.NameText();
+    const std::wstring typedDescription = form.DescriptionText();
+    CodePageText name;
+    CodePageText description;
+    if (!ConvertFields(platform, form, typedName, typedDescription, name, description)) {
+        return CreateOutcome::kStayOpen;
+    }
 
     const int index = FindClassRow(label);
     if (index < 0) {
         // The list holds only catalogue labels, so this is the program's own fault: the run
         // ends, as the original tool's did, rather than create into an unknown folder.
-        platform.ShowMessage(kNoClassMessage);
+        platform.ShowMessage(messages::kNoClass);
         return CreateOutcome::kClose;
     }
     library.ClosePackage();
@@ -238,13 +203,15 @@ CreateOutcome CreateAsset(Platform& platform, PackageLibrary& library, CreationF
 
     const ClassRow& row = ClassRowAt(index);
     std::string installRoot = InstallRoot(platform);
-    std::string destination = installRoot + "\\World\\Custom\\" + row.category + "\\";
-    std::string assetFolder = destination + name;
+    std::string destination = DestinationFolder(installRoot, row);
+    std::string assetFolder = destination + name.bytes;
     Job job{platform,
             library,
+            form,
             row,
-            std::move(name),
-            std::move(description),
+            std::move(typedName),
+            std::move(name.bytes),
+            std::move(description.bytes),
             std::move(installRoot),
             std::move(destination),
             std::move(assetFolder)};

@@ -8,13 +8,15 @@
 
 namespace kitwright {
 
-// What the creation dialog hands to the operation.
+// What the creation dialog hands to the operation: the fields as the author typed them.
 class CreationForm {
 public:
     virtual ~CreationForm() = default;
     virtual std::string SelectedClassLabel() = 0;
-    virtual std::string NameText() = 0;
-    virtual std::string DescriptionText() = 0;
+    virtual std::wstring NameText() = 0;
+    virtual std::wstring DescriptionText() = 0;
+    // The Name was refused: the author is taken back to it, to type over it.
+    virtual void ReturnToName() = 0;
 };
 
 enum class CreateOutcome { kStayOpen, kClose };

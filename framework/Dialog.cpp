@@ -75,13 +75,15 @@ void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
     control.Attach(window);
 }
 
+// A Unicode dialog, so that its edit controls keep every character typed or pasted: an
+// ANSI one would store the code page's look-alikes in their place.
 INT_PTR CDialog::DoModal() {
     // The template may name the extended combo box, which must be registered first.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_USEREX_CLASSES};
     InitCommonControlsEx(&controls);
     m_centre = TemplatePlacedAtOrigin();
     const INT_PTR result =
-        DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_templateId), m_parent,
+        DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_templateId), m_parent,
                         &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     m_hWnd = nullptr;
     if (m_failure) {

@@ -60,5 +60,8 @@ int AfxWinMain(HINSTANCE instance);
 
 // A modal message box; with no caption, the application's name is the caption.
 int AfxMessageBox(HWND owner, const char* text, const char* caption = nullptr, UINT type = MB_OK);
+// The same for text that the code page may not hold.
+int AfxMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption = nullptr,
+                  UINT type = MB_OK);
 
 }  // namespace framework

@@ -40,6 +40,14 @@ std::string CWnd::Text() const {
     return text;
 }
 
+std::wstring CWnd::WideText() const {
+    assert(IsWindow(m_hWnd));
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
+    const int copied = GetWindowTextW(m_hWnd, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
 int CWnd::TextLength() const {
     return static_cast<int>(Send(WM_GETTEXTLENGTH));
 }
@@ -68,6 +76,54 @@ void CWnd::CenterWindow() {
     const int x = area.left + (area.right - area.left - width) / 2;
     const int y = area.top + (area.bottom - area.top - height) / 2;
     SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CEdit::SetSel(int start, int end) {
+    Send(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+}
+
+void CEdit::ShowBalloonTip(const wchar_t* title, const wchar_t* text, int icon) {
+    EDITBALLOONTIP tip = {sizeof tip, title, text, icon};
+    if (Send(EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&tip)) == FALSE) {
+        ShowOwnBalloon(title, text, icon);
+    }
+}
+
+void CEdit::HideBalloonTip() {
+    Send(EM_HIDEBALLOONTIP);
+    if (IsWindow(m_hBalloon)) {
+        TTTOOLINFOW tool = {};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = m_hWnd;
+        tool.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
+        SendMessageW(m_hBalloon, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+// A tracking tooltip in balloon form, pointing at the field's lower edge, as wide as it.
+void CEdit::ShowOwnBalloon(const wchar_t* title, const wchar_t* text, int icon) {
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = m_hWnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
+    tool.lpszText = const_cast<wchar_t*>(text);
+    RECT field = {};
+    GetWindowRect(m_hWnd, &field);
+    if (!IsWindow(m_hBalloon)) {
+        m_hBalloon = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                     WS_POPUP | TTS_BALLOON | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                     m_hWnd, nullptr, nullptr, nullptr);
+        SendMessageW(m_hBalloon, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    SendMessageW(m_hBalloon, TTM_SETMAXTIPWIDTH, 0, field.right - field.left);
+    SendMessageW(m_hBalloon, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(m_hBalloon, TTM_SETTITLEW, static_cast<WPARAM>(icon),
+                 reinterpret_cast<LPARAM>(title));
+    SendMessageW(m_hBalloon, TTM_TRACKPOSITION, 0,
+                 MAKELPARAM(field.left + (field.right - field.left) / 8, field.bottom));
+    SendMessageW(m_hBalloon, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
 }
 
 int CComboBoxEx::InsertItem(const COMBOBOXEXITEMA& item) {

@@ -25,6 +25,8 @@ public:
     RECT ClientRect() const;
     void SetText(const char* text);
     std::string Text() const;
+    // The text as typed, in every script, whatever the code page holds.
+    std::wstring WideText() const;
     int TextLength() const;
     HICON SetIcon(HICON icon, bool big);
     // Centres the window on its owner, or on the work area when it has none.
@@ -33,7 +35,20 @@ public:
     HWND m_hWnd = nullptr;
 };
 
-class CEdit : public CWnd {};
+class CEdit : public CWnd {
+public:
+    // Selects characters `start` to `end`; 0 and -1 select everything.
+    void SetSel(int start, int end);
+    // A balloon tip under the field: the control's own (common controls 6), or else one
+    // drawn by a tooltip of the wrapper's, as where the control does not offer it.
+    void ShowBalloonTip(const wchar_t* title, const wchar_t* text, int icon);
+    void HideBalloonTip();
+
+private:
+    void ShowOwnBalloon(const wchar_t* title, const wchar_t* text, int icon);
+
+    HWND m_hBalloon = nullptr;  // the wrapper's tooltip, owned by the field's window
+};
 
 class CButton : public CWnd {};
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "framework/SharpPictures.h"
 #include "framework/WinApp.h"
 #include "nameplate/KuidInput.h"
 #include "nameplate/resource.h"
@@ -12,9 +13,27 @@ namespace nameplate {
 using framework::AfxGetInstanceHandle;
 using framework::AfxMessageBox;
 
+namespace {
+
+std::wstring FromUtf8(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           wide.data(), static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    return wide;
+}
+
+}  // namespace
+
 CNameplateDlg::CNameplateDlg()
     : CDialog(IDD_NAMEPLATE_DIALOG),
       m_hIcon(LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_NAMEPLATE))) {}
+
+CNameplateDlg::~CNameplateDlg() {
+    if (m_hSmallIcon != nullptr) {
+        DestroyIcon(m_hSmallIcon);
+    }
+}
 
 void CNameplateDlg::DoDataExchange(framework::CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -24,8 +43,10 @@ void CNameplateDlg::DoDataExchange(framework::CDataExchange* pDX) {
 
 BOOL CNameplateDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    SetIcon(m_hIcon, true);
-    SetIcon(m_hIcon, false);
+    if (m_hSmallIcon == nullptr) {
+        m_hSmallIcon =
+            framework::SetCaptionIcons(*this, m_hIcon, AfxGetInstanceHandle(), IDR_NAMEPLATE);
+    }
     ShowCurrent();
     return TRUE;
 }
@@ -36,9 +57,9 @@ void CNameplateDlg::ShowCurrent() {
 }
 
 void CNameplateDlg::OnOK() {
-    const KuidInput input = ParseKuid(m_editKuid.Text());
+    const KuidInput input = ParseKuid(m_editKuid.WideText());
     if (!input.valid) {
-        AfxMessageBox(m_hWnd, input.problem.c_str(), nullptr, MB_OK | MB_ICONWARNING);
+        AfxMessageBox(m_hWnd, FromUtf8(input.problem).c_str(), nullptr, MB_OK | MB_ICONWARNING);
         SetFocus(m_editKuid.GetSafeHwnd());
         return;
     }

@@ -8,11 +8,13 @@ namespace nameplate {
 class CNameplateDlg : public framework::CDialog {
 public:
     CNameplateDlg();
+    ~CNameplateDlg() override;
 
 protected:
     framework::CEdit m_editCurrent;
     framework::CEdit m_editKuid;
     HICON m_hIcon;
+    HICON m_hSmallIcon = nullptr;  // drawn at the small-icon size above 96 DPI
 
     void DoDataExchange(framework::CDataExchange* pDX) override;
     BOOL OnInitDialog() override;

@@ -1,7 +1,9 @@
 #include "ui/RailvaneWorkshopDlg.h"
 
 #include "catalogue/ClassTable.h"
+#include "creation/NameCheck.h"
 #include "framework/PaintDC.h"
+#include "framework/SharpPictures.h"
 #include "framework/WinApp.h"
 
 namespace kitwright {
@@ -11,16 +13,19 @@ using framework::AfxGetInstanceHandle;
 using framework::CDataExchange;
 using framework::CImageList;
 using framework::CPaintDC;
+using framework::LoadSharpBitmap;
+using framework::SetCaptionIcons;
 
 // The class list's pictures in image-list order: a row's image indexes this table.
 constexpr UINT kClassPictures[] = {
     IDB_HUMAN, IDB_ROAD, IDB_HOUSE, IDB_TRACK, IDB_SIGNAL, IDB_TREE, IDB_TERRAIN, IDB_LOCOMOTIVE,
 };
 
-constexpr int kPictureSize = 16;
+constexpr int kPictureSize = 16;  // the pixel art's own size
 constexpr int kInitialPictures = 6;
 constexpr int kPictureGrowth = 4;
 constexpr COLORREF kSeeThrough = RGB(255, 255, 255);
+constexpr UINT_PTR kNameCheckTimer = 1;
 
 }  // namespace
 
@@ -29,6 +34,12 @@ CRailvaneWorkshopDlg::CRailvaneWorkshopDlg(Platform& platform, PackageLibrary& l
       m_hIcon(LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_platform(platform),
       m_library(library) {}
+
+CRailvaneWorkshopDlg::~CRailvaneWorkshopDlg() {
+    if (m_hSmallIcon != nullptr) {
+        DestroyIcon(m_hSmallIcon);
+    }
+}
 
 void CRailvaneWorkshopDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -42,8 +53,9 @@ void CRailvaneWorkshopDlg::DoDataExchange(CDataExchange* pDX) {
 BOOL CRailvaneWorkshopDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
-    SetIcon(m_hIcon, true);
-    SetIcon(m_hIcon, false);
+    if (m_hSmallIcon == nullptr) {
+        m_hSmallIcon = SetCaptionIcons(*this, m_hIcon, AfxGetInstanceHandle(), IDR_MAINFRAME);
+    }
 
     BuildImageList();
     for (int row = 0; row < static_cast<int>(kClassCount); ++row) {
@@ -69,10 +81,14 @@ void CRailvaneWorkshopDlg::BuildImageList() {
     } else {
         m_pImageList = std::make_unique<CImageList>();
     }
-    m_pImageList->Create(kPictureSize, kPictureSize, ILC_COLOR32 | ILC_MASK, kInitialPictures,
-                         kPictureGrowth);
+    // The pictures match the text beside them: the system's small-icon size, 16 at 96 DPI.
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    m_pImageList->Create(size, size, ILC_COLOR32 | ILC_MASK, kInitialPictures, kPictureGrowth);
     for (const UINT id : kClassPictures) {
-        HBITMAP picture = LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(id));
+        HBITMAP picture =
+            size == kPictureSize
+                ? LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(id))
+                : LoadSharpBitmap(AfxGetInstanceHandle(), id, kPictureSize, size, kSeeThrough);
         m_pImageList->Add(picture, kSeeThrough);
         DeleteObject(picture);
     }
@@ -100,16 +116,40 @@ HCURSOR CRailvaneWorkshopDlg::OnQueryDragIcon() {
 
 void CRailvaneWorkshopDlg::OnUpdateCreate() {
     m_btnCreate.Enable(m_editName.TextLength() > 0 && m_editDescription.TextLength() > 0);
+    ScheduleNameCheck();
 }
 
 void CRailvaneWorkshopDlg::OnDestroy() {
     CDialog::OnDestroy();
+    KillTimer(m_hWnd, kNameCheckTimer);
+    m_editName.HideBalloonTip();
     m_pImageList.reset();
 }
 
 void CRailvaneWorkshopDlg::OnSelectClass() {
     const int row = FindClassRow(SelectedClassLabel());
     m_editTemplate.SetText(row >= 0 ? RowTemplate(row) : "");
+    ScheduleNameCheck();
+}
+
+// Each change starts the wait afresh, so the disk is asked once the author pauses.
+void CRailvaneWorkshopDlg::ScheduleNameCheck() {
+    SetTimer(m_hWnd, kNameCheckTimer, kNameCheckDelay, nullptr);
+}
+
+void CRailvaneWorkshopDlg::OnCheckName() {
+    KillTimer(m_hWnd, kNameCheckTimer);
+    const int row = FindClassRow(SelectedClassLabel());
+    const std::wstring problem =
+        row >= 0 ? TypedNameProblem(m_platform, ClassRowAt(row), NameText()) : std::wstring();
+    if (problem.empty()) {
+        if (!m_nameHint.empty()) {
+            m_editName.HideBalloonTip();
+        }
+    } else if (problem != m_nameHint) {
+        m_editName.ShowBalloonTip(kNameHintTitle, problem.c_str(), TTI_WARNING);
+    }
+    m_nameHint = problem;
 }
 
 void CRailvaneWorkshopDlg::OnOK() {
@@ -124,12 +164,18 @@ std::string CRailvaneWorkshopDlg::SelectedClassLabel() {
     return label;
 }
 
-std::string CRailvaneWorkshopDlg::NameText() {
-    return m_editName.Text();
+std::wstring CRailvaneWorkshopDlg::NameText() {
+    return m_editName.WideText();
 }
 
-std::string CRailvaneWorkshopDlg::DescriptionText() {
-    return m_editDescription.Text();
+std::wstring CRailvaneWorkshopDlg::DescriptionText() {
+    return m_editDescription.WideText();
+}
+
+// The Name's text selected, so that what is typed next replaces it.
+void CRailvaneWorkshopDlg::ReturnToName() {
+    Send(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_editName.GetSafeHwnd()), TRUE);
+    m_editName.SetSel(0, -1);
 }
 
 }  // namespace kitwright

@@ -21,6 +21,7 @@ protected:
         MapMessage(WM_DESTROY, &CRailvaneWorkshopDlg::OnDestroy),
         MapControl(CBN_SELENDOK, IDC_CLASS, &CRailvaneWorkshopDlg::OnSelectClass),
         MapControl(CBN_SELCHANGE, IDC_CLASS, &CRailvaneWorkshopDlg::OnSelectClass),
+        MapMessage(WM_TIMER, &CRailvaneWorkshopDlg::OnCheckName),
     };
     END_MSG_MAP()
 
@@ -28,11 +29,17 @@ public:
     // Create and the reminder at opening go through `platform` and `library`, which the
     // start-up owns and which outlive the dialog.
     CRailvaneWorkshopDlg(Platform& platform, PackageLibrary& library, HWND parent = nullptr);
+    ~CRailvaneWorkshopDlg() override;
 
     // What Create reads from the controls.
     std::string SelectedClassLabel() override;
-    std::string NameText() override;
-    std::string DescriptionText() override;
+    std::wstring NameText() override;
+    std::wstring DescriptionText() override;
+    void ReturnToName() override;
+
+    // How long typing must pause before the Name is checked, in milliseconds.
+    static constexpr UINT kNameCheckDelay = 400;
+    static constexpr wchar_t kNameHintTitle[] = L"This name cannot be used";
 
 protected:
     framework::CEdit m_editTemplate;
@@ -42,6 +49,9 @@ protected:
     framework::CEdit m_editName;
     HICON m_hIcon;
     std::unique_ptr<framework::CImageList> m_pImageList;
+    // The caption's icon drawn at the small-icon size above 96 DPI; null at 96 DPI, where
+    // m_hIcon serves.
+    HICON m_hSmallIcon = nullptr;
 
     void DoDataExchange(framework::CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -54,8 +64,15 @@ protected:
     void OnUpdateCreate();
     void OnDestroy();
     void OnSelectClass();
+    // The Name's check, once typing or the class has paused: its problem in a balloon tip.
+    void OnCheckName();
+
+    // What the balloon tip on the Name says; empty while none is shown.
+    std::wstring m_nameHint;
 
 private:
+    void ScheduleNameCheck();
+
     Platform& m_platform;
     PackageLibrary& m_library;
 };

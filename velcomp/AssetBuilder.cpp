@@ -126,6 +126,14 @@ Result ReadSource(std::string_view source, Asset& asset) {
     return Result::Success();
 }
 
+// What the host shows as the asset's name: the last folder of a name with subfolders.
+std::string DisplayName(std::string_view name) {
+    const fs::path::string_type native = NativeText(name);
+    const std::size_t cut = native.find_last_of(static_cast<fs::path::value_type>('\\'));
+    return cut == fs::path::string_type::npos ? std::string(name)
+                                              : TextFromPath(fs::path(native.substr(cut + 1)));
+}
+
 // The creator identifier with a new asset number, taken last so that no check burns one.
 Result GiveIdentity(const AssetRequest& request, SettingsStore& settings, Asset& asset) {
     const std::int32_t kuid = ReadCreatorKuid(settings);
@@ -140,7 +148,7 @@ Result GiveIdentity(const AssetRequest& request, SettingsStore& settings, Asset&
     }
     asset.identity = {
         {kKuidKey, "<kuid:" + std::to_string(kuid) + ":" + std::to_string(number) + ">"},
-        {kNameKey, std::string(request.name)},
+        {kNameKey, DisplayName(request.name)},
         {kDescriptionKey, std::string(request.description)},
     };
     if (request.classCode && !request.classCode->empty()) {

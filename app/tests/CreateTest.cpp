@@ -77,14 +77,55 @@ TEST(Create, AWriteOutWithoutConfigIsReportedWithoutAReasonFromALibraryThatHasNo
 
     HWND box = kitwright.WaitForWindow("Kitwright");
     ASSERT_NE(box, nullptr);
-    const std::string folder = kitwright.HostRoot() + "\\World\\Custom\\Scenery\\Shop";
-    EXPECT_EQ(MessageBoxText(box), "The asset could not be written:\n\n" + folder +
-                                       "\n\nThe folder holds no config.txt, so the asset is "
-                                       "not complete.");
+    // Nothing was left, so the author is told that, and what to do, without a reason.
+    const std::string text = MessageBoxText(box);
+    EXPECT_EQ(text.rfind("The asset could not be written to\n\n", 0), 0u) << text;
+    EXPECT_NE(text.find("\\World\\Custom\\Scenery\\Shop\n\nNothing was written.\n\nMake sure "
+                        "that you may write in\n\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("reason"), std::string::npos) << text;
     PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
     EXPECT_EQ(dialog.Text(IDC_NAME), "Shop");
     EXPECT_EQ(kitwright.Launches(), std::vector<std::string>{});
+}
+
+// A name of 250 characters makes a path that Windows refuses: the box that says so still fits
+// a 1,024-pixel screen, and the Name is selected for the author to type over.
+TEST(Create, ARefusalOfALongNameFitsTheScreenAndSelectsTheName) {
+    KitwrightSession kitwright;
+    HWND window = kitwright.WaitForWindow(KITWRIGHT_DIALOG_CAPTION);
+    ASSERT_NE(window, nullptr);
+    CreateDirectoryA(kitwright.HostRoot().c_str(), nullptr);
+    const DialogDriver dialog(window);
+    const std::string name(250, 'n');
+    SendMessageA(dialog.Control(IDC_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    dialog.Type(IDC_DESCRIPTION, "A shop");
+    dialog.Click(IDOK);
+
+    HWND box = kitwright.WaitForWindow("Kitwright");
+    ASSERT_NE(box, nullptr);
+    RECT area = {};
+    GetWindowRect(box, &area);
+    EXPECT_LE(area.right - area.left, 1024) << MessageBoxText(box);
+    EXPECT_NE(MessageBoxText(box).find("Please choose a shorter name."), std::string::npos);
+    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+
+    DWORD start = 1;
+    DWORD end = 0;
+    EXPECT_TRUE(WaitUntil([&] {
+        SendMessageA(dialog.Control(IDC_NAME), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
+        return start == 0 && end == name.size();
+    })) << start
+        << " to " << end;
+    EXPECT_EQ(dialog.Text(IDC_NAME), name);
+    GUITHREADINFO focus = {};
+    focus.cbSize = sizeof focus;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &focus);
+    EXPECT_EQ(focus.hwndFocus, dialog.Control(IDC_NAME));
 }
 
 }  // namespace

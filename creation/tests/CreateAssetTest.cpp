@@ -16,6 +16,15 @@ using ::kitwright::testing::RecordingPlatform;
 const std::string kInstallRead = std::string("ReadMachineValue ") + kInstallKey + "|Path";
 const std::string kLoftRead = std::string("ReadMachineValue ") + kLiveryLoftKey + "|Path";
 
+// The first line of a message that stands between blank lines: the path or name it quotes.
+std::string QuotedLine(const std::string& message) {
+    const std::size_t start = message.find("\n\n");
+    if (start == std::string::npos) {
+        return {};
+    }
+    return message.substr(start + 2, message.find('\n', start + 2) - start - 2);
+}
+
 class CreateAssetTest : public ::testing::Test {
 protected:
     CreateAssetTest() {
@@ -43,7 +52,7 @@ protected:
     CallLog log;
     RecordingPlatform platform{log};
     RecordingLibrary library{log, platform};
-    FakeForm form{log};
+    FakeForm form{log, platform};
 };
 
 TEST_F(CreateAssetTest, TemplateRowRunsEveryStepInOrder) {
@@ -164,8 +173,15 @@ TEST_F(CreateAssetTest, ErrorBufferArrivesZeroedAndAnUnterminatedMessageIsCut) {
     library.errorText = std::string(300, 'x');
     Create();
     EXPECT_EQ(library.lastErrorBuffer, std::vector<char>(kErrorTextSize, '\0'));
-    EXPECT_TRUE(Logged("Message Error Adding: C:\\Tools\\Kitwright\\templates\\std_scenery\\\n\n" +
-                       std::string(kErrorTextSize - 1, 'x')));
+    // Wrapped to fit the screen, never cut further.
+    const std::string start =
+        "Message Error Adding: C:\\Tools\\Kitwright\\templates\\std_scenery\\\n\n";
+    const auto message = std::find_if(
+        log.begin(), log.end(), [&](const std::string& call) { return call.rfind(start, 0) == 0; });
+    ASSERT_NE(message, log.end());
+    std::string reason = message->substr(start.size());
+    reason.erase(std::remove(reason.begin(), reason.end(), '\n'), reason.end());
+    EXPECT_EQ(reason, std::string(kErrorTextSize - 1, 'x'));
 }
 
 // Without Railvane there is no custom-content tree that it would look in: nothing is
@@ -319,9 +335,10 @@ TEST_F(CreateAssetTest, AFailedWriteOutGivesTheLibrarysReasonWhenItHasOne) {
     library.lastPackageError =
         "Cannot write \"C:\\Sim\\x\" (There is not enough space on the disk).";
     EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
-    const std::string end = "\n\nThe library gives the reason: " + library.lastPackageError;
-    ASSERT_GE(log.back().size(), end.size());
-    EXPECT_EQ(log.back().substr(log.back().size() - end.size()), end);
+    EXPECT_NE(
+        log.back().find("\n\nThe library gives the reason: " + library.lastPackageError + "\n\n"),
+        std::string::npos)
+        << log.back();
 }
 
 TEST_F(CreateAssetTest, OverlongPathsAreReportedAndNothingIsCreated) {
@@ -332,12 +349,17 @@ TEST_F(CreateAssetTest, OverlongPathsAreReportedAndNothingIsCreated) {
     EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
     const std::string destination = root + "\\World\\Custom\\Scenery\\";
     ASSERT_EQ(destination.size(), 259u);
-    EXPECT_NE(log.back().find(destination + "Shop\n"), std::string::npos);
+    // Quoted shortened in the middle, so that the box fits the screen.
+    EXPECT_EQ(QuotedLine(log.back()), "C:\\" + std::string(29, 'r') + "\xE2\x80\xA6" +
+                                          std::string(5, 'r') + "\\World\\Custom\\Scenery\\Shop");
+    EXPECT_EQ(form.returnsToName, 1);
 
     log.clear();
     platform.machineValues[std::string(kInstallKey) + "|Path"] = root + "x";
     EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
-    EXPECT_NE(log.back().find(root + "x\\World\\Custom\\Scenery\\\n"), std::string::npos);
+    EXPECT_EQ(QuotedLine(log.back()), "C:\\" + std::string(29, 'r') + "\xE2\x80\xA6" +
+                                          std::string(8, 'r') + "x\\World\\Custom\\Scenery\\");
+    EXPECT_EQ(form.returnsToName, 1) << "not the Name's fault";
     EXPECT_EQ(AfterPackageBegun().size(), 3u);
 }
 
@@ -363,6 +385,83 @@ TEST_F(CreateAssetTest, IdentityCheckRunsAgainAtEveryCreate) {
     Create();
     EXPECT_EQ(std::count(log.begin(), log.end(), "GetMyKUID"), 2);
     EXPECT_EQ(log.back(), "Launch Nameplate.exe []");
+}
+
+// What a code page lacks would reach the library as a look-alike or a '?': refused first,
+// with the character, its code and the code page named, and the author sent to the field.
+TEST_F(CreateAssetTest, TextTheCodePageCannotHoldIsRefusedBeforeAnyPackageCall) {
+    form.typedName = L"\u0416\u0438\u043B\u043E\u0439 \u0434\u043E\u043C";
+    EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
+    const std::string name = "\xD0\x96\xD0\xB8\xD0\xBB\xD0\xBE\xD0\xB9 \xD0\xB4\xD0\xBE\xD0\xBC";
+    EXPECT_EQ(log, (CallLog{"GetMyKUID", "Form label", "Form name", "Form description",
+                            "Message The name \"" + name +
+                                "\" cannot be used: the character \xD0\x96 (U+0416) cannot be "
+                                "stored in this computer's code page (Windows-1252), so the asset "
+                                "would get another name.\n\nPlease type the name without that "
+                                "character. Nothing was created."}));
+    EXPECT_EQ(form.returnsToName, 1);
+
+    log.clear();
+    form.typedName.clear();
+    form.typedDescription = L"Line one\r\nx\uFF3Cy";
+    platform.codePage = 932;
+    EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_EQ(
+        log.back(),
+        "Message The description cannot be used: the character \xEF\xBC\xBC (U+FF3C) cannot be "
+        "stored in this computer's code page (Shift-JIS, 932), so config.txt would hold "
+        "another character in its place.\n\nPlease type the description without that "
+        "character. Nothing was created.");
+    EXPECT_EQ(form.returnsToName, 1) << "the Name was not the problem";
+}
+
+TEST_F(CreateAssetTest, EveryRefusalOfTheNameSendsTheAuthorBackToIt) {
+    platform.existing.insert("C:\\Sim\\World\\Custom\\Scenery\\Taken\\config.txt");
+    platform.otherNames["C:\\Sim\\World\\Custom\\Scenery\\SHOPPI~1"] = "Shopping";
+    const char* refused[] = {"Why?", "SHOPPI~1", "Taken", "A\\B\\", "CON"};
+    for (const char* name : refused) {
+        form.name = name;
+        form.returnsToName = 0;
+        EXPECT_EQ(Create(), CreateOutcome::kStayOpen) << name;
+        EXPECT_EQ(form.returnsToName, 1) << name;
+    }
+    form.name = "Shop";
+    platform.existing.erase("C:\\Sim");  // Railvane gone: not the Name's fault
+    form.returnsToName = 0;
+    EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
+    EXPECT_EQ(form.returnsToName, 0);
+}
+
+// The library writes an asset whole or not at all: where no folder is left, nothing was
+// written, and the author is told what to do about it.
+TEST_F(CreateAssetTest, AWriteOutThatLeftNothingSaysSoWithWhatToDo) {
+    library.extractWritesConfig = false;
+    library.lastPackageError = "Cannot make the folder \"C:\\Sim\\World\" (Access is denied).";
+    EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
+    EXPECT_EQ(log.back(),
+              "Message The asset could not be written to\n\nC:\\Sim\\World\\Custom\\Scenery\\Shop"
+              "\n\nNothing was written.\n\nThe library gives the reason: " +
+                  library.lastPackageError +
+                  "\n\nMake sure that you may write in\n\nC:\\Sim\\World\\Custom\\Scenery\\\n\n"
+                  "and that its disk has room, then press Create again.");
+
+    const std::string programFiles = "C:\\Program Files (x86)\\Railvane";
+    platform.machineValues[std::string(kInstallKey) + "|Path"] = programFiles;
+    platform.existing.insert(programFiles);
+    EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
+    EXPECT_NE(log.back().find("Nothing was written."), std::string::npos);
+    EXPECT_NE(log.back().find("Make its World\\Custom folder writable for your user account"),
+              std::string::npos)
+        << log.back();
+    EXPECT_NE(log.back().find("\"Run as administrator\""), std::string::npos);
+
+    // An author's folder that was there before stays, without config.txt.
+    platform.existing.insert(programFiles + "\\World\\Custom\\Scenery\\Shop");
+    EXPECT_EQ(Create(), CreateOutcome::kStayOpen);
+    EXPECT_NE(log.back().find("The folder holds no config.txt, so the asset is not complete."),
+              std::string::npos);
+    EXPECT_EQ(log.back().find("Nothing was written"), std::string::npos);
 }
 
 }  // namespace

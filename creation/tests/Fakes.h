@@ -43,7 +43,9 @@ public:
     void Launch(const std::string& program, const std::string& parameters) override {
         log_.push_back("Launch " + program + " [" + parameters + "]");
     }
-    void ShowMessage(const std::string& text) override { log_.push_back("Message " + text); }
+    void ShowMessage(const std::wstring& text) override {
+        log_.push_back("Message " + NarrowText(text));
+    }
     std::string ProgramFileName() override {
         log_.push_back("ProgramFileName");
         return programFileName;
@@ -66,6 +68,51 @@ public:
         }
         return wide;
     }
+    // The inverse of WideText: Latin-1 and the pairs of the one lead byte, nothing else.
+    bool ToCodePage(const std::wstring& text, std::string& bytes) override {
+        bytes.clear();
+        for (const wchar_t c : text) {
+            if (c < 0x100) {
+                bytes += static_cast<char>(c);
+            } else if (c >= 0x3000 && c < 0x3100 && !leadBytes.empty()) {
+                bytes += static_cast<char>(*leadBytes.begin());
+                bytes += static_cast<char>(c - 0x3000);
+            } else {
+                return false;
+            }
+        }
+        return true;
+    }
+    unsigned codePage = 1252;
+    unsigned AnsiCodePage() override { return codePage; }
+
+    // A message as the log keeps it: in the code page where it can be, in UTF-8 elsewhere.
+    std::string NarrowText(const std::wstring& text) {
+        std::string narrow;
+        for (const wchar_t c : text) {
+            std::string bytes;
+            if (ToCodePage(std::wstring(1, c), bytes)) {
+                narrow += bytes;
+            } else {
+                narrow += Utf8(static_cast<unsigned long>(c));
+            }
+        }
+        return narrow;
+    }
+    static std::string Utf8(unsigned long code) {
+        if (code < 0x800) {
+            return {static_cast<char>(0xC0 | code >> 6), static_cast<char>(0x80 | (code & 0x3F))};
+        }
+        if (code < 0x10000) {
+            return {static_cast<char>(0xE0 | code >> 12),
+                    static_cast<char>(0x80 | (code >> 6 & 0x3F)),
+                    static_cast<char>(0x80 | (code & 0x3F))};
+        }
+        return {static_cast<char>(0xF0 | code >> 18), static_cast<char>(0x80 | (code >> 12 & 0x3F)),
+                static_cast<char>(0x80 | (code >> 6 & 0x3F)),
+                static_cast<char>(0x80 | (code & 0x3F))};
+    }
+
     std::string StoredNameIfOther(const std::string& path) override {
         log_.push_back("StoredName " + path);
         const auto it = otherNames.find(path);
@@ -127,29 +174,36 @@ private:
     RecordingPlatform& platform_;
 };
 
+// Its Name and Description are given as the code page's bytes, as the dialog read them
+// before it read wide text, or as typed characters.
 class FakeForm : public CreationForm {
 public:
-    explicit FakeForm(CallLog& log) : log_(log) {}
+    FakeForm(CallLog& log, RecordingPlatform& platform) : log_(log), platform_(platform) {}
 
     std::string label = "BC Commercial";
     std::string name = "Shop";
     std::string description = "A corner shop";
+    std::wstring typedName;         // used instead of `name` when not empty
+    std::wstring typedDescription;  // used instead of `description` when not empty
+    int returnsToName = 0;
 
     std::string SelectedClassLabel() override {
         log_.push_back("Form label");
         return label;
     }
-    std::string NameText() override {
+    std::wstring NameText() override {
         log_.push_back("Form name");
-        return name;
+        return typedName.empty() ? platform_.WideText(name) : typedName;
     }
-    std::string DescriptionText() override {
+    std::wstring DescriptionText() override {
         log_.push_back("Form description");
-        return description;
+        return typedDescription.empty() ? platform_.WideText(description) : typedDescription;
     }
+    void ReturnToName() override { ++returnsToName; }
 
 private:
     CallLog& log_;
+    RecordingPlatform& platform_;
 };
 
 }  // namespace kitwright::testing

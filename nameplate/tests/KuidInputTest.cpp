@@ -73,5 +73,35 @@ TEST(KuidInputTest, ARefusalQuotesTheTypedTextAndNamesTheAcceptedForms) {
     EXPECT_EQ(ParseKuid(" ").problem.rfind("Please enter your creator identifier (KUID).", 0), 0u);
 }
 
+// Typed through an input method, digits may come fullwidth or in the author's script: each is
+// the digit it stands for. Anything else outside ASCII is named, never read as a look-alike.
+TEST(KuidInputTest, DigitsOfEveryScriptCountAndOtherCharactersAreNamed) {
+    EXPECT_EQ(ParseKuid(std::wstring(L"\uFF15\uFF12\uFF13\uFF14\uFF15\uFF16")).kuid, 523456);
+    EXPECT_EQ(ParseKuid(std::wstring(L"\u0665\u0662\u0663")).kuid, 523);  // Arabic-Indic
+    EXPECT_EQ(ParseKuid(std::wstring(L"<kuid:\u0967\u0968>")).kuid, 12);  // Devanagari
+    EXPECT_EQ(ParseKuid(std::wstring(L" 41\uFF14243 ")).kuid, 414243);
+    EXPECT_FALSE(ParseKuid(std::wstring(L"\uFF12147483648")).valid) << "still in range";
+
+    const std::pair<const wchar_t*, const char*> refused[] = {
+        {L"52\u00B2", "\xC2\xB2 (U+00B2)"},  // superscript two: no decimal digit
+        {L"\u00BD", "\xC2\xBD (U+00BD)"},    // one half
+        {L"\uFF4B\uFF55\uFF49\uFF44:5", "\xEF\xBD\x8B (U+FF4B)"},  // a fullwidth tag
+        {L"\u0416", "\xD0\x96 (U+0416)"},
+    };
+    for (const auto& [typed, named] : refused) {
+        const KuidInput input = ParseKuid(std::wstring(typed));
+        EXPECT_FALSE(input.valid) << named;
+        EXPECT_NE(
+            input.problem.find(std::string("The character ") + named + " is not part of one."),
+            std::string::npos)
+            << input.problem;
+        EXPECT_NE(input.problem.find("from 1 to 2147483647"), std::string::npos);
+    }
+    const KuidInput letters = ParseKuid(std::wstring(L"\uFF15x"));
+    EXPECT_NE(letters.problem.find("\"\xEF\xBC\x95x\" is not a creator identifier"),
+              std::string::npos)
+        << "quoted as typed: " << letters.problem;
+}
+
 }  // namespace
 }  // namespace nameplate

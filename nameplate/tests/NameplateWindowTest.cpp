@@ -203,4 +203,34 @@ TEST_F(NameplateWindowTest, SavesTheTaggedFormsAsTheirNumber) {
     }
 }
 
+// Text set in wide characters, as an input method or a paste brings it: fullwidth digits are
+// the number, a letter that only looks like a digit's neighbour is named.
+TEST_F(NameplateWindowTest, DigitsOfAnyScriptAreTheirNumberAndOtherCharactersAreNamed) {
+    HWND dialog = Start();
+    ASSERT_NE(dialog, nullptr);
+    SendMessageW(GetDlgItem(dialog, kKuidId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"52\u0416"));
+    HWND box = nullptr;
+    Press(dialog, IDOK);
+    box = WaitForOwnedDialog(dialog);
+    ASSERT_NE(box, nullptr);
+    wchar_t message[1024] = {};
+    SendMessageW(GetDlgItem(box, 0xFFFF), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(message));
+    EXPECT_NE(std::wstring(message).find(L"The character \u0416 (U+0416) is not part of one."),
+              std::wstring::npos);
+    Press(box, IDOK);
+    for (int i = 0; i < 100 && IsWindow(box); ++i) {
+        Sleep(50);
+    }
+    EXPECT_EQ(velcomp::ReadCreatorKuid(), 0);
+
+    SendMessageW(GetDlgItem(dialog, kKuidId), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(L"\uFF15\uFF12\uFF13\uFF14\uFF15\uFF16"));
+    EXPECT_EQ(SaveAndReadTheAnswer(dialog),
+              "Your creator identifier 523456 is saved. Kitwright and the content library now "
+              "use it.");
+    Dismiss();
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(velcomp::ReadCreatorKuid(), 523456);
+}
+
 }  // namespace

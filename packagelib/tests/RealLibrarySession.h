@@ -19,19 +19,28 @@ public:
     std::vector<std::string> messages;
     std::vector<std::string> launches;
 
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    // Kept in the code page, as the tests compare them with 8-bit texts.
+    void ShowMessage(const std::wstring& text) override {
+        std::string narrow(text.size() * 2 + 1, '\0');
+        const int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow.data(),
+                                               static_cast<int>(narrow.size()), nullptr, nullptr);
+        narrow.resize(length > 0 ? static_cast<std::size_t>(length - 1) : 0);
+        messages.push_back(narrow);
+    }
     void Launch(const std::string& program, const std::string& parameters) override {
         launches.push_back(program + " " + parameters);
     }
 };
 
+// The Name and Description given in the code page, read as the dialog reads its fields.
 class FixedForm : public CreationForm {
 public:
     FixedForm(std::string label, std::string name, std::string description)
         : label_(std::move(label)), name_(std::move(name)), description_(std::move(description)) {}
     std::string SelectedClassLabel() override { return label_; }
-    std::string NameText() override { return name_; }
-    std::string DescriptionText() override { return description_; }
+    std::wstring NameText() override { return Win32Platform().WideText(name_); }
+    std::wstring DescriptionText() override { return Win32Platform().WideText(description_); }
+    void ReturnToName() override {}
 
 private:
     std::string label_;

@@ -105,10 +105,10 @@ echo "$stage: installed by $arch msiexec; the installed programs are i686"
 check "msiexec /i installs quietly" \
     wine msiexec /i "$msi_windows" /qn /l* 'C:\install.log' </dev/null
 
-# The installed folder is the zip's, but for the zip's own README.txt.
+# The installed folder is the zip's, guide included.
 unzip -q "${zips[0]}" -d "$work/zip"
-check "$program_files\\Kitwright holds the programs and every template file, as the zip" \
-    diff -r -x README.txt "$work/zip/Kitwright" "$installed_unix"
+check "$program_files\\Kitwright holds the programs, every template file and the guide, as the zip" \
+    diff -r "$work/zip/Kitwright" "$installed_unix"
 
 run shortcuts "$probe" shortcuts || true
 menu=$(sed -n 's/^folder //p' "$work/shortcuts.txt")
@@ -119,7 +119,10 @@ for program in Kitwright Nameplate; do
     check "the $program shortcut starts $program.exe in the install folder" \
         same "${line%\\}" "shortcut $program.lnk -> $installed\\$program.exe in $installed"
 done
-check "no other shortcut" same "$(grep -c '^shortcut' "$work/shortcuts.txt")" 2
+line=$(grep "^shortcut Kitwright guide.lnk " "$work/shortcuts.txt" || true)
+check "the guide's shortcut opens README.txt in the install folder" \
+    same "${line%\\}" "shortcut Kitwright guide.lnk -> $installed\\README.txt in $installed"
+check "no other shortcut" same "$(grep -c '^shortcut' "$work/shortcuts.txt")" 3
 cp "$work/shortcuts.txt" "$work/shortcuts-first.txt"
 
 check "App Paths names the installed Nameplate.exe" \
@@ -188,7 +191,7 @@ if [ -n "$second" ]; then
     entry=$(echo "$entries" | head -n 1)
     product=${entry##*\\}
     check "the installed files are still the zip's" \
-        diff -r -x README.txt "$work/zip/Kitwright" "$installed_unix"
+        diff -r "$work/zip/Kitwright" "$installed_unix"
     run shortcuts "$probe" shortcuts || true
     check "the shortcuts are as before" cmp -s "$work/shortcuts-first.txt" "$work/shortcuts.txt"
     check "the App Paths entry still names Nameplate.exe" \

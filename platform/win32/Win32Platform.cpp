@@ -41,7 +41,7 @@ void Win32Platform::Launch(const std::string& program, const std::string& parame
                   parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
-void Win32Platform::ShowMessage(const std::string& text) {
+void Win32Platform::ShowMessage(const std::wstring& text) {
     HWND owner = owner_ != nullptr ? owner_->m_hWnd : nullptr;
     framework::AfxMessageBox(owner, text.c_str());  // captioned with the application's name
 }
@@ -67,6 +67,45 @@ std::wstring Win32Platform::WideText(const std::string& text) {
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
     return wide;
+}
+
+namespace {
+
+// WC_ERR_INVALID_CHARS, which the headers offer only to programs that need Vista.
+constexpr DWORD kErrorOnInvalidCharacters = 0x80;
+
+}  // namespace
+
+// Best fit would turn a fullwidth backslash into a real one; the round trip catches what the
+// default-character flag cannot report, and is all there is for UTF-8, which takes no flags.
+bool Win32Platform::ToCodePage(const std::wstring& text, std::string& bytes) {
+    bytes.clear();
+    if (text.empty()) {
+        return true;
+    }
+    const UINT codePage = GetACP();
+    const bool utf8 = codePage == CP_UTF8;
+    const DWORD flags = utf8 ? kErrorOnInvalidCharacters : WC_NO_BEST_FIT_CHARS;
+    const int size = static_cast<int>(text.size());
+    BOOL usedDefault = FALSE;
+    BOOL* reportDefault = utf8 ? nullptr : &usedDefault;
+    const int length =
+        WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, reportDefault);
+    if (length <= 0 || usedDefault) {
+        return false;
+    }
+    bytes.assign(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, flags, text.data(), size, bytes.data(), length, nullptr,
+                        reportDefault);
+    if (usedDefault || WideText(bytes) != text) {
+        bytes.clear();
+        return false;
+    }
+    return true;
+}
+
+unsigned Win32Platform::AnsiCodePage() {
+    return GetACP();
 }
 
 std::string Win32Platform::StoredNameIfOther(const std::string& path) {

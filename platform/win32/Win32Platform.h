@@ -21,10 +21,12 @@ public:
     bool PathExists(const std::string& path) override;
     void CopyFileReplacing(const std::string& from, const std::string& to) override;
     void Launch(const std::string& program, const std::string& parameters) override;
-    void ShowMessage(const std::string& text) override;
+    void ShowMessage(const std::wstring& text) override;
     std::string ProgramFileName() override;
     bool IsLeadByte(unsigned char byte) override;
     std::wstring WideText(const std::string& text) override;
+    bool ToCodePage(const std::wstring& text, std::string& bytes) override;
+    unsigned AnsiCodePage() override;
     std::string StoredNameIfOther(const std::string& path) override;
 
 private:

@@ -1,5 +1,7 @@
 #include "ui/tests/DrivenDialog.h"
 
+#include <cwchar>
+
 namespace kitwright::testing {
 
 BOOL DrivenDialog::OnInitDialog() {
@@ -72,9 +74,56 @@ void DrivenDialog::Pump() {
     }
 }
 
+void DrivenDialog::PauseTyping() {
+    const DWORD until = GetTickCount() + kNameCheckDelay + 200;
+    while (static_cast<LONG>(until - GetTickCount()) > 0) {
+        Sleep(20);
+        Pump();
+    }
+}
+
+namespace {
+
+BOOL CALLBACK FindBalloon(HWND window, LPARAM found) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (IsWindowVisible(window) && std::wstring(name) == TOOLTIPS_CLASSW &&
+        (GetWindowLongW(window, GWL_STYLE) & TTS_BALLOON) != 0) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the caller's variable, passed as a number
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND VisibleBalloon() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindBalloon, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::wstring BalloonText(HWND balloon) {
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    if (!SendMessageW(balloon, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool))) {
+        return {};
+    }
+    std::wstring text(1024, L'\0');
+    tool.lpszText = text.data();
+    SendMessageW(balloon, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+    text.resize(std::wcslen(text.c_str()));
+    return text;
+}
+
 bool SaveScreenshot(HWND window, const std::string& unixPath) {
     RECT area = {};
     GetWindowRect(window, &area);
+    return SaveScreenshot(area, unixPath);
+}
+
+bool SaveScreenshot(const RECT& area, const std::string& unixPath) {
     const std::string partial = unixPath + ".part";
     const std::string geometry = std::to_string(area.right - area.left) + "x" +
                                  std::to_string(area.bottom - area.top) + "+" +

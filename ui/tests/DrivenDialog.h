@@ -48,6 +48,9 @@ public:
     int FocusedControl() const;
     // Handles everything queued so far, through the dialog manager like the modal loop.
     void Pump();
+    // Lets the pause after typing pass, so that the Name's check runs.
+    void PauseTyping();
+    const std::wstring& NameHint() const { return m_nameHint; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -61,5 +64,12 @@ private:
 
 // Saves a picture of the screen area that `window` covers as a PNG file.
 bool SaveScreenshot(HWND window, const std::string& unixPath);
+// The same for an area of the screen.
+bool SaveScreenshot(const RECT& area, const std::string& unixPath);
+
+// The balloon tip that the system shows, or null when none is visible.
+HWND VisibleBalloon();
+// What a balloon tip says, its title aside.
+std::wstring BalloonText(HWND balloon);
 
 }  // namespace kitwright::testing

@@ -166,7 +166,7 @@ TEST_F(ExportsTest, CreatesARealAssetWithItsConfig) {
     ASSERT_NE(config.Find("kuid"), nullptr);
     EXPECT_EQ(config.Find("kuid")->rfind("<kuid:5150:", 0), 0u);
     EXPECT_EQ(*config.Find("kind"), "scenery");
-    EXPECT_EQ(*config.Find("username"), name);
+    EXPECT_EQ(*config.Find("username"), "Shop");
     EXPECT_EQ(*config.Find("description"), description);
     EXPECT_EQ(*config.Find("category-class"), "BC");
 }

@@ -97,11 +97,12 @@ TEST_F(LibraryTest, WritesEveryFileAndAConfigWithTheTemplateSettingsAndIdentity)
     EXPECT_EQ(ReadFile(asset / "config.txt").rfind("# A building\r\n", 0), 0u);
 }
 
+// The host shows the asset's own name; the folders above it only sort it.
 TEST_F(LibraryTest, NestedNameCreatesEveryMissingFolder) {
     ASSERT_TRUE(Add("A\\B").ok());
     ASSERT_TRUE(Extract("A\\B").ok());
     EXPECT_TRUE(fs::is_regular_file(AssetFolder("A") / "B" / "config.txt"));
-    EXPECT_EQ(Value(ReadConfig(AssetFolder("A") / "B" / "config.txt"), "username"), "A\\B");
+    EXPECT_EQ(Value(ReadConfig(AssetFolder("A") / "B" / "config.txt"), "username"), "B");
 }
 
 TEST_F(LibraryTest, DescriptionRoundTripsThroughConfigTxt) {

@@ -200,7 +200,7 @@ TEST_F(Win32PlatformTest, MessageBoxIsOwnedByTheDialogAndCaptionedWithTheAppName
     BoxSeen seen;
     std::atomic<bool> done{false};
     std::thread answer(AnswerMessageBox, std::ref(seen), std::ref(done));
-    platform.ShowMessage("Asset already exists, please use another name.");
+    platform.ShowMessage(L"Asset already exists, please use another name.");
     done = true;
     answer.join();
     DestroyWindow(owner);
