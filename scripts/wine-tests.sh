@@ -15,6 +15,10 @@ kitwright_start_display
 trap kitwright_stop_wine EXIT
 kitwright_start_wine "$build/testing/desktop_keeper.exe"
 
+# The DPI test sets the prefix's system DPI for the programs it starts and puts it back; one
+# that was killed would leave it behind for every later test.
+wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f </dev/null >/dev/null 2>&1 || true
+
 log=$build/wine-tests.log
 status=0
 ctest --test-dir "$build" --output-on-failure --timeout 300 --output-log "$log" "$@" || status=$?
