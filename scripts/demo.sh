@@ -12,7 +12,7 @@ root=$(cd "$here/.." && pwd -P)
 demo=$build/demo
 bin=$build/bin
 shots=$demo/screenshots
-for file in Kitwright.exe Nameplate.exe velCompDLL.dll templates; do
+for file in Kitwright.exe Nameplate.exe velCompDLL.dll templates class_list.exe; do
     [ -e "$bin/$file" ] || { echo "demo: $bin/$file is missing; build first" >&2; exit 1; }
 done
 
@@ -25,15 +25,29 @@ fail() {
     exit 1
 }
 
-# The sandbox: a host installation and a repaint tool with all 34 stock models. Each
-# model's train folder is what a repaint starts from; its main.bmp is the preview.
+. "$here/wine-env.sh"
+arch=$(kitwright_build_arch "$build")
+"$here/wine-prefix.sh" "$demo" "$arch"
+kitwright_wine_env "$demo" "$arch"
+echo "demo: the $arch programs of $build, in a $WINEARCH Wine prefix of their own"
+ln -sfn "$demo" "$WINEPREFIX/dosdevices/s:"
+
+# The catalogue as the programs hold it, a row a line: label, template, category. A program
+# that Wine starts may keep a pipe open, so it writes to a file.
+wine "$bin/class_list.exe" </dev/null >"$demo/classes.txt" 2>/dev/null ||
+    { echo "demo: could not list the catalogue with $bin/class_list.exe" >&2; exit 1; }
+sed -i 's/\r$//' "$demo/classes.txt"
+# Its Wine server ends with it, before the demo starts a lasting one.
+wineserver -w
+
+# The sandbox: a host installation and a repaint tool with every stock model of the
+# catalogue's repaint rows. Each model's train folder is what a repaint starts from; its
+# main.bmp is the preview.
 host=$demo/Railvane
 loft=$demo/LiveryLoft
 mkdir -p "$host/World/Custom" "$loft" "$shots"
 touch "$host/railvane.exe" "$loft/Railvane Livery Loft.exe"
-models="1044 3dtcar 40ft_boxcar 50ft_2door_boxcar 50ft_gondola 54ft_covered_hopper 6e1 alco
-Bay_window_caboose bb15000 Class_2100 class37 class43 class50 class55 dl500_double dl500_single
-eaos f7 f7b faoos flatcar gbs gp38 gs nohab Rc4 rils sd40_2 sssy716container sw7 uh v200 vrs"
+models=$(awk -F '\t' '$4 != "" { print $4 }' "$demo/classes.txt")
 make_model() {
     local model=$1 skin=$loft/skins/$1
     # A colour of the model's own, so that every preview and livery tells which it is.
@@ -57,13 +71,6 @@ make_model() {
 for model in $models; do
     [ -f "$loft/skins/$model/train/config.txt" ] || make_model "$model"
 done
-
-. "$here/wine-env.sh"
-arch=$(kitwright_build_arch "$build")
-"$here/wine-prefix.sh" "$demo" "$arch"
-kitwright_wine_env "$demo" "$arch"
-echo "demo: the $arch programs of $build, in a $WINEARCH Wine prefix of their own"
-ln -sfn "$demo" "$WINEPREFIX/dosdevices/s:"
 
 # Settings go in as .reg files, the form that a set-up by hand can take too.
 reg_file() {
@@ -149,14 +156,7 @@ shot() {
 # The class list shows the catalogue's rows in table order, so a row's index is the number
 # of Down presses from the first.
 class_index() {
-    awk -v want="$1" '
-        /kClassTable\[kClassCount\] = \{/ { on = 1; next }
-        !on { next }
-        /^\};/ { exit }
-        match($0, /RESKIN\("[^"]*"\)/) { label = "RESKIN " substr($0, RSTART + 8, RLENGTH - 10) }
-        match($0, /^ *\{[0-9]+, "[^"]*"/) { label = substr($0, RSTART, RLENGTH); sub(/^ *\{[0-9]+, "/, "", label); sub(/"$/, "", label) }
-        label != "" { if (label == want) { print n; exit } n++; label = "" }
-    ' "$root/catalogue/ClassTable.cpp"
+    awk -F '\t' -v want="$1" '$1 == want { print NR - 1; exit }' "$demo/classes.txt"
 }
 
 kuid=414243
@@ -235,7 +235,7 @@ create() {
     show_asset "$folder"
 }
 
-echo "demo: Railvane is at $host, Railvane Livery Loft with 34 stock models at $loft"
+echo "demo: Railvane is at $host, Railvane Livery Loft with $(echo "$models" | wc -l) stock models at $loft"
 kuid_set=no
 create 'BH Home & Residential' 'Shops\Corner Shop' \
     $'A corner shop with lit windows,\nmade by the demo.' Scenery kitwright-template
