@@ -25,7 +25,9 @@ public:
 
     // False ends the program at once; true enters the message loop.
     virtual BOOL InitInstance();
-    // The message loop; returns the exit code that WM_QUIT carries.
+    // The message loop; returns the exit code that WM_QUIT carries. Kitwright and Nameplate
+    // run their one dialog inside InitInstance and return false, so neither enters it; it
+    // is the framework's answer to a program that returns true.
     virtual int Run();
 
     // Runs `dialog` modally as the main window and returns what it ended with.
@@ -38,8 +40,9 @@ public:
     CWnd* m_pMainWnd = nullptr;
 
 protected:
-    // Windows has drawn dialogs and controls in three dimensions itself since Windows 95
-    // and NT 4, the oldest systems this program runs on, so there is nothing to load.
+    // Kept so that the start-up reads as the framework's programs do, turning the look on
+    // first; every Windows this program runs on draws dialogs and controls in three
+    // dimensions itself, so there is nothing to load.
     BOOL Enable3dControls() { return TRUE; }
 };
 
