@@ -18,8 +18,8 @@ inline constexpr char kPathValue[] = "Path";
 // Reads the host's install root into `buffer`: the first entry of the "Path" list, minus
 // one trailing backslash. A missing
 // or oversized value leaves the buffer as it was, so callers clear it first.
-// Always true: callers act on the buffer's text alone, the start-up and Create alike, as
-// the original tool's callers did; "found" has no second meaning to keep in step.
+// Always true, as the look-up has always answered: callers act on the buffer's text alone,
+// the start-up and Create alike, so "found" has no second meaning to keep in step.
 bool GetInstallPath(Platform& platform, PathBuffer& buffer);
 // The same for the repaint tool Railvane Livery Loft.
 bool GetLiveryLoftPath(Platform& platform, PathBuffer& buffer);

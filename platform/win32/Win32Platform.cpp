@@ -50,10 +50,6 @@ std::string Win32Platform::ProgramFileName() {
     return framework::AfxProgramFileName();
 }
 
-}  // namespace kitwright
-
-namespace kitwright {
-
 bool Win32Platform::IsLeadByte(unsigned char byte) {
     return IsDBCSLeadByte(byte) != FALSE;
 }
