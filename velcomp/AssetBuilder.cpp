@@ -128,13 +128,12 @@ Result ReadSource(std::string_view source, Asset& asset) {
 
 // The creator identifier with a new asset number, taken last so that no check burns one.
 Result GiveIdentity(const AssetRequest& request, SettingsStore& settings, Asset& asset) {
-    const std::int32_t kuid = ReadCreatorKuid(settings);
-    if (kuid == 0) {
-        return Result::Failure(
-            "No creator identifier is set. Set one with Nameplate.exe, then try again.");
-    }
+    std::int32_t kuid = 0;
+    Result taken = CreatorKuidForNewAsset(settings, kuid);
     std::int32_t number = 0;
-    Result taken = TakeAssetNumber(settings, number);
+    if (taken) {
+        taken = TakeAssetNumber(settings, number);
+    }
     if (!taken) {
         return taken;
     }
