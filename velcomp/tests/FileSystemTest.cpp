@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "velcomp/tests/TestFolders.h"
 
 namespace velcomp {
@@ -30,6 +33,40 @@ TEST(FileSystemTest, MoveNeverReplacesAnExistingFile) {
     EXPECT_FALSE(MoveWithoutReplacing(folder.path() / "new", folder.path() / "moved"));
     EXPECT_EQ(ReadFile(folder.path() / "moved"), "new");
     EXPECT_FALSE(fs::exists(folder.path() / "new"));
+}
+
+TEST(FileSystemTest, ANewFileNeverReplacesOneAndAppearsWithAllItHolds) {
+    test::TempFolder folder;
+    const fs::path file = folder.path() / "record";
+    ASSERT_FALSE(WriteNewFile(file, "first"));
+    EXPECT_TRUE(IsExistsError(WriteNewFile(file, "second")));
+    EXPECT_EQ(ReadFile(file), "first");
+    ASSERT_FALSE(AppendToFile(file, " and more"));
+    EXPECT_EQ(ReadFile(file), "first and more");
+    std::vector<FolderEntry> entries;
+    ASSERT_FALSE(ListFolder(folder.path(), entries));
+    EXPECT_EQ(entries.size(), 1u) << "no file of the write's own is left beside it";
+}
+
+// What tells an edit even when the size and the last write are put back, as `touch -r` does.
+TEST(FileSystemTest, AnEditShowsInTheStampWhateverItPutsBack) {
+    test::TempFolder folder;
+    const fs::path file = folder.path() / "mesh.obj";
+    WriteFile(file, "o box");
+    EntryInfo before;
+    ASSERT_FALSE(Identify(file, before));
+    EXPECT_NE(before.stamp.id, 0u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    test::RewriteKeepingTime(file, "o bix");
+    EntryInfo after;
+    ASSERT_FALSE(Identify(file, after));
+    EXPECT_EQ(after.stamp.size, before.stamp.size);
+    EXPECT_EQ(after.stamp.modified, before.stamp.modified);
+    EXPECT_NE(after.stamp, before.stamp);
+    std::vector<FolderEntry> listed;
+    ASSERT_FALSE(ListFolder(folder.path(), listed));
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].info.stamp, after.stamp) << "a listing gives the stamp a look gives";
 }
 
 }  // namespace

@@ -277,6 +277,17 @@ TEST_F(WriteOutTest, ALinkInTheSourceFailsTheAddAndNamesIt) {
     }
 }
 
+// Changed to the same size, its last write put back as `touch -r` does: still changed.
+TEST_F(WriteOutTest, ASourceFileChangedWithItsSizeAndTimeKeptIsStillSeen) {
+    const fs::path wall = source_.path() / "textures" / "wall.bmp";
+    ASSERT_TRUE(Add(library_).ok());
+    test::RewriteKeepingTime(wall, std::string(5000, 'W'));
+    const Result written = Write(library_);
+    EXPECT_FALSE(written.ok());
+    EXPECT_TRUE(Contains(written.message(), "has changed or gone")) << written.message();
+    EXPECT_FALSE(fs::exists(AssetFolder()));
+}
+
 TEST_F(WriteOutTest, ATemplateConfigWithAByteOrderMarkIsRead) {
     WriteFile(source_.path() / "config.txt", "\xEF\xBB\xBFkind = scenery\r\n");
     ASSERT_TRUE(Add(library_).ok());

@@ -1,0 +1,140 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "velcomp/platform/FileSystem.h"
+#include "velcomp/platform/posix/Descriptor.h"
+
+namespace fs = std::filesystem;
+
+namespace velcomp {
+namespace {
+
+using posix::Descriptor;
+using posix::LastError;
+
+fs::path FolderOf(const fs::path& path) {
+    return path.has_parent_path() ? path.parent_path() : fs::path(".");
+}
+
+// Whether an unnamed file failed only because the file system or the kernel has none.
+bool NoUnnamedFiles(int error) {
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+std::error_code WriteNamedFile(const fs::path& path, std::string_view bytes) {
+    Descriptor file(
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
+    if (file.get() < 0) {
+        return LastError();
+    }
+    if (const std::error_code error = posix::WriteAll(file.get(), bytes.data(), bytes.size())) {
+        return error;
+    }
+    return file.Close();
+}
+
+class FlockClaim : public FileClaim {
+public:
+    FlockClaim(fs::path path, int fd) : path_(std::move(path)), fd_(fd) {}
+    // Removed while still locked, so that no one else can lock this file and think it
+    // the current one (a claimant checks that the file it locked is still at the path).
+    ~FlockClaim() override {
+        ::unlink(path_.c_str());
+        ::close(fd_);
+    }
+
+private:
+    fs::path path_;
+    int fd_;
+};
+
+}  // namespace
+
+std::error_code WriteNewFile(const fs::path& path, std::string_view bytes) {
+    // Written unnamed, then named by a link that fails when anything has that name.
+    Descriptor file(::open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    if (file.get() < 0) {
+        return NoUnnamedFiles(errno) ? WriteNamedFile(path, bytes) : LastError();
+    }
+    if (const std::error_code error = posix::WriteAll(file.get(), bytes.data(), bytes.size())) {
+        return error;
+    }
+    const std::string self = "/proc/self/fd/" + std::to_string(file.get());
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+        return LastError();
+    }
+    return file.Close();
+}
+
+std::error_code AppendToFile(const fs::path& path, std::string_view bytes) {
+    Descriptor file(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW));
+    if (file.get() < 0) {
+        return LastError();
+    }
+    if (const std::error_code error = posix::WriteAll(file.get(), bytes.data(), bytes.size())) {
+        return error;
+    }
+    return file.Close();
+}
+
+std::error_code ReadSmallFile(const fs::path& path, std::uintmax_t limit, std::string& bytes) {
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.get() < 0) {
+        return LastError();
+    }
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0) {
+        return LastError();
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return std::make_error_code(std::errc::invalid_argument);
+    }
+    if (static_cast<std::uintmax_t>(status.st_size) > limit) {
+        return std::make_error_code(std::errc::file_too_large);
+    }
+    bytes.assign(static_cast<std::size_t>(status.st_size), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t read = ::read(file.get(), bytes.data() + done, bytes.size() - done);
+        if (read < 0 && errno == EINTR) {
+            continue;
+        }
+        if (read <= 0) {
+            return read == 0 ? std::make_error_code(std::errc::io_error) : LastError();
+        }
+        done += static_cast<std::size_t>(read);
+    }
+    return {};
+}
+
+std::error_code ClaimFile(const fs::path& path, std::unique_ptr<FileClaim>& claim) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0) {
+            return LastError();
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const std::error_code error =
+                errno == EWOULDBLOCK ? std::make_error_code(std::errc::device_or_resource_busy)
+                                     : LastError();
+            ::close(fd);
+            return error;
+        }
+        // The holder before us may have removed the file between our open and our lock.
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+            held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+            claim = std::make_unique<FlockClaim>(path, fd);
+            return {};
+        }
+        ::close(fd);
+    }
+    return std::make_error_code(std::errc::device_or_resource_busy);
+}
+
+}  // namespace velcomp

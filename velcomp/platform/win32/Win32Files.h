@@ -1,0 +1,60 @@
+// What the library's Windows file calls share: the last error, and handles that close
+// themselves. Include it before any other Windows header.
+#pragma once
+
+// The calls that give file IDs and change times came with Windows Vista; the library
+// runs on Windows 7 and later.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0601
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace velcomp::win32 {
+
+inline std::error_code LastError() {
+    return std::error_code(static_cast<int>(GetLastError()), std::system_category());
+}
+
+inline bool IsMissing(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// A file handle that closes itself.
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle() {
+        if (valid()) {
+            CloseHandle(handle_);
+        }
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    HANDLE get() const { return handle_; }
+    HANDLE release() {
+        const HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return handle;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+// Opens an entry for looking at it, whatever it is, without following a link.
+inline HANDLE OpenForLooking(const std::filesystem::path& path) {
+    return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                       nullptr);
+}
+
+inline std::int64_t Combine(DWORD high, DWORD low) {
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(high) << 32) | low);
+}
+
+}  // namespace velcomp::win32
