@@ -14,7 +14,8 @@ namespace velcomp {
 // package's files join it without replacing any. A folder with config.txt is always a
 // complete asset: everything is built in a staging folder beside it first and put in
 // place with config.txt last. A failed write-out leaves nothing of its own behind, and a
-// killed one is finished or undone by the next write-out of that name.
+// killed one is finished or undone by the next write-out of that name, whose success's
+// note names what it left because the author had changed it.
 Result WriteAsset(const Asset& asset, const ConfigFile& config,
                   const std::filesystem::path& destination);
 

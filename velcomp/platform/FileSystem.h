@@ -115,14 +115,28 @@ void HideEntry(const std::filesystem::path& path);
 // Makes an entry removable (clears read-only) and removes it; a folder must be empty.
 std::error_code RemoveEntry(const std::filesystem::path& path);
 
-// An exclusive claim on a lock file, across processes, released when destroyed (and by
-// the system when the process dies). The file is removed on release.
+// An exclusive claim on a lock file, across processes, released when destroyed and by the
+// system when the process dies. A release removes the file, unless LeaveInPlace came first;
+// a process that dies leaves it, for the next claimant to find.
 class FileClaim {
 public:
     virtual ~FileClaim() = default;
+    // Adds a line to the file, for whoever finds it after this process has died.
+    virtual std::error_code Append(std::string_view text) = 0;
+    // The file is not ours after all: the release leaves it as it is.
+    virtual void LeaveInPlace() = 0;
 };
 
-// Takes the claim without waiting; errc::device_or_resource_busy when another holds it.
-std::error_code ClaimFile(const std::filesystem::path& path, std::unique_ptr<FileClaim>& claim);
+enum class TakeOutcome {
+    kTaken,     // a plain file that no one held; it is ours to hold now
+    kGone,      // nothing stands there (any more)
+    kBusy,      // another claimant holds the file
+    kNotAFile,  // a folder, a link, or anything else that cannot be a lock of ours
+};
+
+// Takes the file at `path` without waiting, when it is a plain file that no one holds, and
+// reads what it holds (its first 4 KiB) into `content`.
+std::error_code TakeFile(const std::filesystem::path& path, std::unique_ptr<FileClaim>& claim,
+                         TakeOutcome& outcome, std::string& content);
 
 }  // namespace velcomp

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -77,7 +78,8 @@ inline ::testing::AssertionResult CompleteIfConfigured(const Tree& source, const
     return ::testing::AssertionSuccess();
 }
 
-// The library's working items (staging folders, lock files) left in a folder.
+// The items named like the library's working items (staging folders, lock files) in a
+// folder and below it, sorted.
 inline std::vector<std::string> Leftovers(const fs::path& folder) {
     std::vector<std::string> found;
     std::error_code error;
@@ -91,6 +93,7 @@ inline std::vector<std::string> Leftovers(const fs::path& folder) {
             }
         }
     }
+    std::sort(found.begin(), found.end());
     return found;
 }
 

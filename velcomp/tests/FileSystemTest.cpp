@@ -48,6 +48,40 @@ TEST(FileSystemTest, ANewFileNeverReplacesOneAndAppearsWithAllItHolds) {
     EXPECT_EQ(entries.size(), 1u) << "no file of the write's own is left beside it";
 }
 
+// A claimant holds a plain file exclusively, removes it when done unless told not to, and
+// never takes a folder for one.
+TEST(FileSystemTest, AFileIsTakenByOneClaimantAtATime) {
+    test::TempFolder folder;
+    const fs::path lock = folder.path() / "lock";
+    std::unique_ptr<FileClaim> first;
+    std::unique_ptr<FileClaim> second;
+    TakeOutcome outcome = TakeOutcome::kTaken;
+    std::string found;
+    ASSERT_FALSE(TakeFile(lock, first, outcome, found));
+    EXPECT_EQ(outcome, TakeOutcome::kGone);
+
+    WriteFile(lock, "held");
+    ASSERT_FALSE(TakeFile(lock, first, outcome, found));
+    ASSERT_EQ(outcome, TakeOutcome::kTaken);
+    EXPECT_EQ(found, "held");
+    ASSERT_FALSE(first->Append(", noted"));
+    ASSERT_FALSE(TakeFile(lock, second, outcome, found));
+    EXPECT_EQ(outcome, TakeOutcome::kBusy);
+    first->LeaveInPlace();
+    first.reset();
+    EXPECT_EQ(ReadFile(lock), "held, noted");
+
+    ASSERT_FALSE(TakeFile(lock, second, outcome, found));
+    ASSERT_EQ(outcome, TakeOutcome::kTaken);
+    second.reset();
+    EXPECT_FALSE(fs::exists(lock));
+
+    fs::create_directory(lock);
+    ASSERT_FALSE(TakeFile(lock, first, outcome, found));
+    EXPECT_EQ(outcome, TakeOutcome::kNotAFile);
+    EXPECT_TRUE(fs::is_directory(lock));
+}
+
 // What tells an edit even when the size and the last write are put back, as `touch -r` does.
 TEST(FileSystemTest, AnEditShowsInTheStampWhateverItPutsBack) {
     test::TempFolder folder;

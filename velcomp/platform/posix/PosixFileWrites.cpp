@@ -16,6 +16,9 @@ namespace {
 using posix::Descriptor;
 using posix::LastError;
 
+// Whatever a claimant reads of a file it finds: more than any lock of ours holds.
+constexpr std::size_t kMostRead = 4096;
+
 fs::path FolderOf(const fs::path& path) {
     return path.has_parent_path() ? path.parent_path() : fs::path(".");
 }
@@ -43,14 +46,43 @@ public:
     // Removed while still locked, so that no one else can lock this file and think it
     // the current one (a claimant checks that the file it locked is still at the path).
     ~FlockClaim() override {
-        ::unlink(path_.c_str());
+        if (!leave_) {
+            ::unlink(path_.c_str());
+        }
         ::close(fd_);
     }
+    std::error_code Append(std::string_view text) override {
+        if (::lseek(fd_, 0, SEEK_END) < 0) {
+            return LastError();
+        }
+        return posix::WriteAll(fd_, text.data(), text.size());
+    }
+    void LeaveInPlace() override { leave_ = true; }
 
 private:
     fs::path path_;
     int fd_;
+    bool leave_ = false;
 };
+
+// What an open file that we hold holds, up to kMostRead bytes.
+std::error_code ReadHeld(int fd, std::string& content) {
+    content.assign(kMostRead, '\0');
+    const ssize_t read = ::pread(fd, content.data(), content.size(), 0);
+    if (read < 0) {
+        return LastError();
+    }
+    content.resize(static_cast<std::size_t>(read));
+    return {};
+}
+
+// Whether `fd` is still the file at `path`: its holder may have removed it just before.
+bool StillNamed(int fd, const fs::path& path) {
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
 
 }  // namespace
 
@@ -111,30 +143,39 @@ std::error_code ReadSmallFile(const fs::path& path, std::uintmax_t limit, std::s
     return {};
 }
 
-std::error_code ClaimFile(const fs::path& path, std::unique_ptr<FileClaim>& claim) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (fd < 0) {
-            return LastError();
-        }
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            const std::error_code error =
-                errno == EWOULDBLOCK ? std::make_error_code(std::errc::device_or_resource_busy)
-                                     : LastError();
-            ::close(fd);
-            return error;
-        }
-        // The holder before us may have removed the file between our open and our lock.
-        struct stat held {};
-        struct stat named {};
-        if (::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 &&
-            held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
-            claim = std::make_unique<FlockClaim>(path, fd);
-            return {};
-        }
-        ::close(fd);
+std::error_code TakeFile(const fs::path& path, std::unique_ptr<FileClaim>& claim,
+                         TakeOutcome& outcome, std::string& content) {
+    // Never blocks on a pipe, and never follows a link.
+    Descriptor file(::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (file.get() < 0) {
+        const int error = errno;
+        outcome = error == ENOENT ? TakeOutcome::kGone : TakeOutcome::kNotAFile;
+        const bool known = error == ENOENT || error == ELOOP || error == EISDIR ||
+                           error == EACCES || error == EPERM || error == ENXIO;
+        return known ? std::error_code() : std::error_code(error, std::generic_category());
     }
-    return std::make_error_code(std::errc::device_or_resource_busy);
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0) {
+        return LastError();
+    }
+    if (!S_ISREG(status.st_mode)) {
+        outcome = TakeOutcome::kNotAFile;
+        return {};
+    }
+    if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
+        outcome = errno == EWOULDBLOCK ? TakeOutcome::kBusy : TakeOutcome::kNotAFile;
+        return {};
+    }
+    if (!StillNamed(file.get(), path)) {
+        outcome = TakeOutcome::kGone;
+        return {};
+    }
+    if (const std::error_code error = ReadHeld(file.get(), content)) {
+        return error;
+    }
+    claim = std::make_unique<FlockClaim>(path, file.release());
+    outcome = TakeOutcome::kTaken;
+    return {};
 }
 
 }  // namespace velcomp

@@ -1,6 +1,8 @@
 #include "velcomp/platform/win32/Win32Files.h"
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "velcomp/platform/FileSystem.h"
 
@@ -11,6 +13,8 @@ namespace {
 
 using win32::Handle;
 using win32::LastError;
+
+constexpr DWORD kMostRead = 4096;
 
 std::error_code WriteAll(HANDLE file, std::string_view bytes) {
     DWORD written = 0;
@@ -59,11 +63,44 @@ std::error_code WriteNamedFile(const fs::path& path, std::string_view bytes) {
 class HandleClaim : public FileClaim {
 public:
     explicit HandleClaim(HANDLE file) : file_(file) {}
-    ~HandleClaim() override { CloseHandle(file_); }  // the file goes with its last handle
+    // Marked for removal before the handle closes, so that no one finds it in between.
+    ~HandleClaim() override {
+        if (!leave_) {
+            FILE_DISPOSITION_INFO remove{TRUE};
+            SetFileInformationByHandle(file_, FileDispositionInfo, &remove, sizeof remove);
+        }
+        CloseHandle(file_);
+    }
+    std::error_code Append(std::string_view text) override {
+        LARGE_INTEGER end{};
+        if (!SetFilePointerEx(file_, end, nullptr, FILE_END)) {
+            return LastError();
+        }
+        return WriteAll(file_, text);
+    }
+    void LeaveInPlace() override { leave_ = true; }
 
 private:
     HANDLE file_;
+    bool leave_ = false;
 };
+
+// What an open file refused for access holds: a folder, a link, a read-only or protected
+// file is not ours; a plain one is a lock on its way out, whose holder is removing it.
+TakeOutcome RefusedOutcome(const fs::path& path) {
+    for (int wait = 0; wait < 50; ++wait) {
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            return TakeOutcome::kGone;
+        }
+        if (attributes &
+            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_REPARSE_POINT)) {
+            return TakeOutcome::kNotAFile;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return TakeOutcome::kNotAFile;  // refused for good: protected, and so not ours
+}
 
 }  // namespace
 
@@ -122,23 +159,40 @@ std::error_code ReadSmallFile(const fs::path& path, std::uintmax_t limit, std::s
     return read == bytes.size() ? std::error_code() : std::make_error_code(std::errc::io_error);
 }
 
-std::error_code ClaimFile(const fs::path& path, std::unique_ptr<FileClaim>& claim) {
-    // Shared with no one, and gone when the last handle closes, also when the process dies.
-    const HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+std::error_code TakeFile(const fs::path& path, std::unique_ptr<FileClaim>& claim,
+                         TakeOutcome& outcome, std::string& content) {
+    // Shared with no one: every other claimant is refused while we hold it.
+    Handle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file.valid()) {
         const DWORD error = GetLastError();
-        if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED) {
-            // A file marked for deletion also refuses to open while its holder lives.
-            if (error == ERROR_SHARING_VIOLATION ||
-                GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-                return std::make_error_code(std::errc::device_or_resource_busy);
-            }
+        if (win32::IsMissing(error)) {
+            outcome = TakeOutcome::kGone;
+        } else if (error == ERROR_SHARING_VIOLATION) {
+            outcome = TakeOutcome::kBusy;
+        } else if (error == ERROR_ACCESS_DENIED) {
+            outcome = RefusedOutcome(path);
+        } else {
+            return std::error_code(static_cast<int>(error), std::system_category());
         }
-        return std::error_code(static_cast<int>(error), std::system_category());
+        return {};
     }
-    claim = std::make_unique<HandleClaim>(file);
+    BY_HANDLE_FILE_INFORMATION data{};
+    if (!GetFileInformationByHandle(file.get(), &data)) {
+        return LastError();
+    }
+    if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) {
+        outcome = TakeOutcome::kNotAFile;
+        return {};
+    }
+    content.assign(kMostRead, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file.get(), content.data(), kMostRead, &read, nullptr)) {
+        return LastError();
+    }
+    content.resize(read);
+    claim = std::make_unique<HandleClaim>(file.release());
+    outcome = TakeOutcome::kTaken;
     return {};
 }
 
