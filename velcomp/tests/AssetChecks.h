@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "velcomp/AssetName.h"
+#include "velcomp/platform/FileSystem.h"
 #include "velcomp/tests/TestFolders.h"
 
 namespace velcomp::test {
@@ -30,6 +31,38 @@ inline Tree Snapshot(const fs::path& root) {
         tree[name] = it->is_directory() ? std::string(kFolderMark) : ReadFile(it->path());
     }
     return tree;
+}
+
+// Snapshot through the library's own file calls, which take paths of any length.
+inline Tree LongSnapshot(const fs::path& root, const fs::path& relative = {}) {
+    Tree tree;
+    std::vector<FolderEntry> entries;
+    ListFolder(root / relative, entries);
+    for (const FolderEntry& entry : entries) {
+        const fs::path path = relative / entry.name;
+        if (entry.info.kind == EntryKind::kFolder) {
+            tree[path.generic_u8string()] = kFolderMark;
+            tree.merge(LongSnapshot(root, path));
+        } else {
+            ReadSmallFile(root / path, std::uintmax_t{1} << 30, tree[path.generic_u8string()]);
+        }
+    }
+    return tree;
+}
+
+// Removes a folder and everything below it through the library's own file calls, which
+// take paths of any length.
+inline void RemoveLongTree(const fs::path& path) {
+    EntryInfo info;
+    Inspect(path, info);
+    if (info.kind == EntryKind::kFolder) {
+        std::vector<FolderEntry> entries;
+        ListFolder(path, entries);
+        for (const FolderEntry& entry : entries) {
+            RemoveLongTree(path / entry.name);
+        }
+    }
+    RemoveEntry(path);
 }
 
 // The source's files, as a written asset must hold them (config.txt is made anew).

@@ -103,5 +103,34 @@ TEST(FileSystemTest, AnEditShowsInTheStampWhateverItPutsBack) {
     EXPECT_EQ(listed[0].info.stamp, after.stamp) << "a listing gives the stamp a look gives";
 }
 
+// Every call takes paths far longer than the 260 characters of Windows' plain calls.
+TEST(FileSystemTest, PathsOfAnyLengthAreMadeListedMovedAndRemoved) {
+    test::TempFolder folder;
+    fs::path deep = folder.path();
+    for (const char part : {'a', 'b', 'c'}) {
+        deep /= std::string(200, part);
+        ASSERT_FALSE(MakeFolder(deep));
+    }
+    ASSERT_TRUE(IsExistsError(MakeFolder(deep)));
+    ASSERT_FALSE(WriteNewFile(deep / "file.txt", "deep"));
+    EntryInfo info;
+    ASSERT_FALSE(Identify(deep / "file.txt", info));
+    EXPECT_EQ(info.kind, EntryKind::kFile);
+    EXPECT_EQ(info.stamp.size, 4u);
+    ASSERT_FALSE(MoveWithoutReplacing(deep / "file.txt", deep / "moved.txt"));
+    std::string read;
+    ASSERT_FALSE(ReadSmallFile(deep / "moved.txt", 100, read));
+    EXPECT_EQ(read, "deep");
+    std::vector<FolderEntry> entries;
+    ASSERT_FALSE(ListFolder(deep, entries));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, "moved.txt");
+    EXPECT_FALSE(RemoveEntry(deep / "moved.txt"));
+    for (; deep != folder.path(); deep = deep.parent_path()) {
+        EXPECT_FALSE(RemoveEntry(deep));
+    }
+    EXPECT_TRUE(fs::is_empty(folder.path()));
+}
+
 }  // namespace
 }  // namespace velcomp

@@ -9,10 +9,11 @@ namespace {
 
 using win32::Handle;
 using win32::LastError;
+using win32::LongPath;
 
 // Whether the source can still be opened for reading; its error when it cannot.
 std::error_code ProbeSource(const fs::path& from) {
-    const Handle file(CreateFileW(from.c_str(), GENERIC_READ,
+    const Handle file(CreateFileW(LongPath(from).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                   nullptr));
     return file.valid() ? std::error_code() : LastError();
@@ -38,8 +39,8 @@ CopyResult CopyFailure(const fs::path& from, const FileStamp& expected, std::err
 
 CopyResult CopyNewFile(const fs::path& from, const fs::path& to, const FileStamp& expected) {
     // The system's own copy, which never replaces: as fast as any copy the author makes.
-    const std::wstring target = to.native();
-    if (!CopyFileExW(from.c_str(), target.c_str(), nullptr, nullptr, nullptr,
+    const std::wstring target = LongPath(to);
+    if (!CopyFileExW(LongPath(from).c_str(), target.c_str(), nullptr, nullptr, nullptr,
                      COPY_FILE_FAIL_IF_EXISTS)) {
         return CopyFailure(from, expected, LastError());
     }

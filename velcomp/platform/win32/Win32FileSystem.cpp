@@ -13,6 +13,7 @@ namespace {
 using win32::Combine;
 using win32::Handle;
 using win32::LastError;
+using win32::LongPath;
 
 bool IsLink(DWORD attributes) {
     return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
@@ -107,7 +108,7 @@ std::string DescribeError(const std::error_code& error) {
 std::error_code Inspect(const fs::path& path, EntryInfo& info) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     info = {};
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+    if (!GetFileAttributesExW(LongPath(path).c_str(), GetFileExInfoStandard, &data)) {
         return win32::IsMissing(GetLastError()) ? std::error_code() : LastError();
     }
     info.kind = KindOf(data.dwFileAttributes);
@@ -144,7 +145,7 @@ std::error_code Identify(const fs::path& path, EntryInfo& info) {
 
 std::error_code InspectTarget(const fs::path& path, EntryKind& kind) {
     kind = EntryKind::kMissing;
-    const Handle entry(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+    const Handle entry(CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION data{};
@@ -160,7 +161,7 @@ std::error_code InspectTarget(const fs::path& path, EntryKind& kind) {
 }
 
 std::error_code ListFolder(const fs::path& folder, std::vector<FolderEntry>& entries) {
-    const Handle listing(CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY,
+    const Handle listing(CreateFileW(LongPath(folder).c_str(), FILE_LIST_DIRECTORY,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!listing.valid()) {
@@ -182,7 +183,7 @@ std::error_code StoredName(const fs::path& path, fs::path& name) {
         return std::make_error_code(std::errc::invalid_argument);  // a pattern, not a name
     }
     WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW(path.c_str(), &found);
+    const HANDLE search = FindFirstFileW(LongPath(path).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return LastError();
     }
@@ -198,7 +199,7 @@ bool SameEntryName(const fs::path& a, const fs::path& b) {
 }
 
 std::error_code MakeFolder(const fs::path& path) {
-    if (CreateDirectoryW(path.c_str(), nullptr)) {
+    if (CreateDirectoryW(LongPath(path).c_str(), nullptr)) {
         return {};
     }
     return GetLastError() == ERROR_ALREADY_EXISTS ? std::make_error_code(std::errc::file_exists)
@@ -207,7 +208,7 @@ std::error_code MakeFolder(const fs::path& path) {
 
 std::error_code MoveWithoutReplacing(const fs::path& from, const fs::path& to) {
     // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
-    if (!MoveFileExW(from.c_str(), to.c_str(), 0)) {
+    if (!MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), 0)) {
         return LastError();
     }
     return {};
@@ -221,7 +222,7 @@ bool IsExistsError(const std::error_code& error) {
 }
 
 void HideEntry(const fs::path& path) {
-    const std::wstring name = path.native();
+    const std::wstring name = LongPath(path);
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         SetFileAttributesW(name.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
@@ -229,7 +230,7 @@ void HideEntry(const fs::path& path) {
 }
 
 std::error_code RemoveEntry(const fs::path& path) {
-    const std::wstring name = path.native();
+    const std::wstring name = LongPath(path);
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return win32::IsMissing(GetLastError()) ? std::error_code() : LastError();

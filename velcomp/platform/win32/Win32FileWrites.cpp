@@ -13,6 +13,7 @@ namespace {
 
 using win32::Handle;
 using win32::LastError;
+using win32::LongPath;
 
 constexpr DWORD kMostRead = 4096;
 
@@ -29,9 +30,9 @@ std::error_code WriteAll(HANDLE file, std::string_view bytes) {
 // included; named so that no two processes choose the same name.
 HANDLE MakePassingFile(const fs::path& folder, std::wstring& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = (folder / (L"~velcomp-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+        name = LongPath(folder / (L"~velcomp-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                                   std::to_wstring(GetTickCount()) + L"-" +
-                                  std::to_wstring(attempt) + L".tmp")).native();
+                                  std::to_wstring(attempt) + L".tmp"));
         const HANDLE file =
             CreateFileW(name.c_str(), GENERIC_WRITE | DELETE,
                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
@@ -48,7 +49,7 @@ bool LinksAreUnsupported(DWORD error) {
 }
 
 std::error_code WriteNamedFile(const fs::path& path, std::string_view bytes) {
-    Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    Handle file(CreateFileW(LongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         return LastError();
@@ -89,7 +90,7 @@ private:
 // file is not ours; a plain one is a lock on its way out, whose holder is removing it.
 TakeOutcome RefusedOutcome(const fs::path& path) {
     for (int wait = 0; wait < 50; ++wait) {
-        const DWORD attributes = GetFileAttributesW(path.c_str());
+        const DWORD attributes = GetFileAttributesW(LongPath(path).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             return TakeOutcome::kGone;
         }
@@ -115,7 +116,7 @@ std::error_code WriteNewFile(const fs::path& path, std::string_view bytes) {
     if (const std::error_code error = WriteAll(passing.get(), bytes)) {
         return error;
     }
-    if (CreateHardLinkW(path.c_str(), passingName.c_str(), nullptr)) {
+    if (CreateHardLinkW(LongPath(path).c_str(), passingName.c_str(), nullptr)) {
         return {};
     }
     const DWORD error = GetLastError();
@@ -126,7 +127,7 @@ std::error_code WriteNewFile(const fs::path& path, std::string_view bytes) {
 }
 
 std::error_code AppendToFile(const fs::path& path, std::string_view bytes) {
-    Handle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+    Handle file(CreateFileW(LongPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         return LastError();
@@ -139,7 +140,7 @@ std::error_code AppendToFile(const fs::path& path, std::string_view bytes) {
 }
 
 std::error_code ReadSmallFile(const fs::path& path, std::uintmax_t limit, std::string& bytes) {
-    const Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    const Handle file(CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         return LastError();
@@ -162,7 +163,7 @@ std::error_code ReadSmallFile(const fs::path& path, std::uintmax_t limit, std::s
 std::error_code TakeFile(const fs::path& path, std::unique_ptr<FileClaim>& claim,
                          TakeOutcome& outcome, std::string& content) {
     // Shared with no one: every other claimant is refused while we hold it.
-    Handle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
+    Handle file(CreateFileW(LongPath(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
                             nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file.valid()) {
         const DWORD error = GetLastError();

@@ -1,5 +1,5 @@
-// What the library's Windows file calls share: the last error, and handles that close
-// themselves. Include it before any other Windows header.
+// What the library's Windows file calls share: the long form of every path, the last
+// error, and handles that close themselves. Include it before any other Windows header.
 #pragma once
 
 // The calls that give file IDs and change times came with Windows Vista; the library
@@ -21,6 +21,10 @@ inline std::error_code LastError() {
 inline bool IsMissing(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
+
+// The path as every wide call takes it at any length (\\?\C:\... or \\?\UNC\server\...),
+// made whole first where it is relative or holds parts that the system would drop.
+std::wstring LongPath(const std::filesystem::path& path);
 
 // A file handle that closes itself.
 class Handle {
@@ -47,7 +51,7 @@ private:
 
 // Opens an entry for looking at it, whatever it is, without following a link.
 inline HANDLE OpenForLooking(const std::filesystem::path& path) {
-    return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+    return CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                        nullptr);
