@@ -181,4 +181,20 @@ Result CheckAssetName(std::basic_string_view<CharT> name) {
 template Result CheckAssetName<char>(std::string_view);
 template Result CheckAssetName<wchar_t>(std::wstring_view);
 
+template <class CharT>
+Result CheckSourceEntryName(std::basic_string_view<CharT> name) {
+    std::string problem = ForbiddenCharacterIn(name);
+    if (problem.empty() && name.size() > kMaxFolderNameLength) {
+        problem = "it is longer than 255 characters, the most Windows allows";
+    } else if (problem.empty() && IsDeviceName(name)) {
+        problem = "it is a name that Windows reserves for a device";
+    } else if (problem.empty() && !name.empty() && EndsInDotOrSpace(name)) {
+        problem = "it ends in a dot or a space, which Windows drops";
+    }
+    return problem.empty() ? Result::Success() : Result::Failure(std::move(problem));
+}
+
+template Result CheckSourceEntryName<char>(std::string_view);
+template Result CheckSourceEntryName<wchar_t>(std::wstring_view);
+
 }  // namespace velcomp

@@ -35,4 +35,12 @@ Result CheckAssetName(std::basic_string_view<CharT> name);
 extern template Result CheckAssetName<char>(std::string_view);
 extern template Result CheckAssetName<wchar_t>(std::wstring_view);
 
+// Success when Windows can keep `name` as the name of a file or folder copied from a source
+// folder; otherwise says why not ("it is a device name that Windows reserves ...").
+template <class CharT>
+Result CheckSourceEntryName(std::basic_string_view<CharT> name);
+
+extern template Result CheckSourceEntryName<char>(std::string_view);
+extern template Result CheckSourceEntryName<wchar_t>(std::wstring_view);
+
 }  // namespace velcomp

@@ -1,4 +1,5 @@
-// Copies an asset's files into a staging folder.
+// Copies an asset's files into a staging folder, from a source folder that must still be
+// as the add found it.
 #pragma once
 
 #include <filesystem>
