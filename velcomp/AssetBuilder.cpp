@@ -181,6 +181,8 @@ Result GiveIdentity(const AssetRequest& request, SettingsStore& settings, Asset&
     if (!taken) {
         return taken;
     }
+    asset.creator = kuid;
+    asset.number = number;
     asset.identity = {
         {kKuidKey, "<kuid:" + std::to_string(kuid) + ":" + std::to_string(number) + ">"},
         {kNameKey, std::string(request.name)},
@@ -218,6 +220,10 @@ fs::path SourceRoot(const fs::path& source) {
         root = root.parent_path();
     }
     return root;
+}
+
+std::string KuidText(std::int32_t creator, std::int32_t number) {
+    return "<kuid:" + std::to_string(creator) + ":" + std::to_string(number) + ">";
 }
 
 }  // namespace velcomp

@@ -1,11 +1,14 @@
 #include "velcomp/AssetWriter.h"
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "velcomp/AssetBuilder.h"
 #include "velcomp/AssetName.h"
+#include "velcomp/AssetNumbers.h"
+#include "velcomp/CreatorIdentity.h"
 #include "velcomp/MessageText.h"
 #include "velcomp/StageFiles.h"
 #include "velcomp/Staging.h"
@@ -156,6 +159,19 @@ Result RecoverKilled(const fs::path& folder, fs::path& root, std::string& note) 
     return result;
 }
 
+// The asset's number, moved past every number that an asset of its creator already carries
+// in the content tree around the destination.
+Result SettleNumber(const Asset& asset, const fs::path& destination, SettingsStore& settings,
+                    ConfigFile& config) {
+    std::int32_t number = asset.number;
+    const std::set<std::int32_t> inUse = NumbersInUse(ContentTree(destination), asset.creator);
+    Result settled = SettleAssetNumber(settings, inUse, number);
+    if (settled && number != asset.number) {
+        config.Set(kKuidKey, KuidText(asset.creator, number));
+    }
+    return settled;
+}
+
 // Builds the asset in the staging folder `root` and puts it in place.
 Result StageAndPlace(const Asset& asset, const ConfigFile& config, const fs::path& folder,
                      const fs::path& root, WriteClaim& claim, bool exists) {
@@ -187,7 +203,8 @@ Result Prepare(const fs::path& folder, std::unique_ptr<WriteClaim>& claim, fs::p
 
 }  // namespace
 
-Result WriteAsset(const Asset& asset, const ConfigFile& config, const fs::path& destination) {
+Result WriteAsset(const Asset& asset, ConfigFile config, const fs::path& destination,
+                  SettingsStore& settings) {
     WriteStep("begin");
     const fs::path name = PathFromText(asset.name);
     const fs::path folder = destination / name;
@@ -202,6 +219,9 @@ Result WriteAsset(const Asset& asset, const ConfigFile& config, const fs::path& 
     bool exists = false;
     if (result) {
         result = Prepare(folder, claim, root, note, exists);
+    }
+    if (result) {
+        result = SettleNumber(asset, destination, settings, config);
     }
     if (result) {
         result = StageAndPlace(asset, config, folder, root, *claim, exists);

@@ -1,5 +1,6 @@
 #include "velcomp/CreatorIdentity.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <string>
@@ -105,6 +106,33 @@ Result TakeAssetNumber(SettingsStore& settings, std::int32_t& number) {
         Result written = settings.WriteNumber(kNextAssetNumberValue, next + 1);
         if (written) {
             number = static_cast<std::int32_t>(next);
+        }
+        return written;
+    });
+}
+
+Result SettleAssetNumber(SettingsStore& settings, const std::set<std::int32_t>& inUse,
+                         std::int32_t& number) {
+    if (inUse.empty() || *inUse.rbegin() < number) {
+        return Result::Success();  // the counter, past `number`, is past them all already
+    }
+    const auto highest = static_cast<std::uint32_t>(*inUse.rbegin());
+    return settings.Exclusively([&settings, &inUse, &number, highest]() {
+        std::uint32_t next = 0;
+        Result read = ReadCounter(settings, next);
+        if (!read) {
+            return read;
+        }
+        const std::uint32_t free = std::max(next, highest + 1);
+        const bool taken = inUse.count(number) > 0;
+        const std::uint32_t after = taken ? free + 1 : free;
+        if (after > kLargestNumber) {
+            return AllNumbersUsed();
+        }
+        Result written =
+            after == next ? Result::Success() : settings.WriteNumber(kNextAssetNumberValue, after);
+        if (written && taken) {
+            number = static_cast<std::int32_t>(free);
         }
         return written;
     });

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 
 #include "velcomp/Result.h"
 #include "velcomp/SettingsStore.h"
@@ -26,5 +27,10 @@ Result SetCreatorKuid(std::int32_t kuid);
 
 // Hands out the next asset number, never the same one twice, even to several processes.
 Result TakeAssetNumber(SettingsStore& settings, std::int32_t& number);
+
+// Keeps `number` when no asset carries it yet (`inUse` lacks it), or hands out a new one
+// above every number in use; either way the counter moves past them all.
+Result SettleAssetNumber(SettingsStore& settings, const std::set<std::int32_t>& inUse,
+                         std::int32_t& number);
 
 }  // namespace velcomp

@@ -43,7 +43,8 @@ Result Library::ExtractFromPackage(std::string_view destination, std::string_vie
     if (asset == nullptr) {
         return Remember(Result::Failure("The package holds no asset of that name."));
     }
-    return Remember(WriteAsset(*asset, package_->ConfigFor(*asset), PathFromText(destination)));
+    return Remember(
+        WriteAsset(*asset, package_->ConfigFor(*asset), PathFromText(destination), settings_));
 }
 
 Result Library::Remember(Result result) {

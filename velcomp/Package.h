@@ -1,6 +1,7 @@
 // The current package: string data and the assets added to it, as lists of files.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -35,6 +36,8 @@ struct Asset {
     std::vector<SourceFolder> folders;  // the source folder and every folder in it
     ConfigFile settings;                // the source folder's own config.txt, if any
     Settings identity;                  // kuid, name, description, class code
+    std::int32_t creator = 0;           // the two numbers of the kuid
+    std::int32_t number = 0;
 };
 
 class Package {
