@@ -43,6 +43,11 @@ Result Library::ExtractFromPackage(std::string_view destination, std::string_vie
     if (asset == nullptr) {
         return Remember(Result::Failure("The package holds no asset of that name."));
     }
+    if (destination.empty()) {
+        // An empty destination would put the asset wherever the program happens to run.
+        return Remember(
+            Result::Failure("No destination folder was given, so nothing was written."));
+    }
     return Remember(
         WriteAsset(*asset, package_->ConfigFor(*asset), PathFromText(destination), settings_));
 }

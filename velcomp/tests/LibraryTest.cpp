@@ -267,6 +267,13 @@ TEST_F(LibraryTest, EmptyOrClosedPackageWritesNothing) {
     EXPECT_TRUE(Listing(destination_.path()).empty());
 }
 
+TEST_F(LibraryTest, AnEmptyDestinationIsRefusedAndNothingIsWritten) {
+    ASSERT_TRUE(Add("Shop").ok());
+    EXPECT_EQ(library_.ExtractFromPackage("", "Shop").message(),
+              "No destination folder was given, so nothing was written.");
+    EXPECT_FALSE(fs::exists(fs::current_path() / "Shop"));
+}
+
 TEST_F(LibraryTest, PackageStringsReachConfigButNeverTheIdentity) {
     library_.SetStringData("season", "winter");
     library_.SetStringData("kuid", "<kuid:1:1>");
