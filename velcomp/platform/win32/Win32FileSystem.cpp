@@ -123,22 +123,19 @@ std::error_code Inspect(const fs::path& path, EntryInfo& info) {
 std::error_code Identify(const fs::path& path, EntryInfo& info) {
     info = {};
     const Handle entry(win32::OpenForLooking(path));
-    BY_HANDLE_FILE_INFORMATION data{};
-    FILE_BASIC_INFO basic{};
+    win32::HandleFacts facts;
     if (!entry.valid()) {
         return win32::IsMissing(GetLastError()) ? std::error_code() : LastError();
     }
-    if (!GetFileInformationByHandle(entry.get(), &data) ||
-        !GetFileInformationByHandleEx(entry.get(), FileBasicInfo, &basic, sizeof basic)) {
+    if (!win32::ReadFacts(entry.get(), facts)) {
         return LastError();
     }
-    info.kind = KindOf(data.dwFileAttributes);
-    info.stamp.changed = basic.ChangeTime.QuadPart;
-    info.stamp.id = static_cast<std::uint64_t>(Combine(data.nFileIndexHigh, data.nFileIndexLow));
+    info.kind = KindOf(facts.attributes);
+    info.stamp.changed = facts.changed;
+    info.stamp.id = facts.id;
     if (info.kind == EntryKind::kFile) {
-        info.stamp.size =
-            static_cast<std::uintmax_t>(Combine(data.nFileSizeHigh, data.nFileSizeLow));
-        info.stamp.modified = TimeOf(data.ftLastWriteTime);
+        info.stamp.size = static_cast<std::uintmax_t>(facts.size);
+        info.stamp.modified = facts.modified;
     }
     return {};
 }
@@ -148,15 +145,15 @@ std::error_code InspectTarget(const fs::path& path, EntryKind& kind) {
     const Handle entry(CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION data{};
+    FILE_BASIC_INFO basic{};
     if (!entry.valid()) {
         return win32::IsMissing(GetLastError()) ? std::error_code() : LastError();
     }
-    if (!GetFileInformationByHandle(entry.get(), &data)) {
+    if (!GetFileInformationByHandleEx(entry.get(), FileBasicInfo, &basic, sizeof basic)) {
         return LastError();
     }
     kind =
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::kFolder : EntryKind::kFile;
+        (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::kFolder : EntryKind::kFile;
     return {};
 }
 

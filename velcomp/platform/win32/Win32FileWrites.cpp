@@ -178,11 +178,11 @@ std::error_code TakeFile(const fs::path& path, std::unique_ptr<FileClaim>& claim
         }
         return {};
     }
-    BY_HANDLE_FILE_INFORMATION data{};
-    if (!GetFileInformationByHandle(file.get(), &data)) {
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof basic)) {
         return LastError();
     }
-    if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) {
+    if (basic.FileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) {
         outcome = TakeOutcome::kNotAFile;
         return {};
     }

@@ -8,6 +8,7 @@
 #define _WIN32_WINNT 0x0601
 #include <windows.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -56,6 +57,23 @@ inline HANDLE OpenForLooking(const std::filesystem::path& path) {
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                        nullptr);
 }
+
+// What the system keeps of an open entry: its attributes, times, size and file ID. Read
+// by the handle's own information classes, as GetFileInformationByHandle costs Wine a
+// look at the whole volume every time.
+struct HandleFacts {
+    DWORD attributes = 0;
+    std::int64_t modified = 0;
+    std::int64_t changed = 0;
+    std::uint64_t size = 0;
+    std::uint64_t id = 0;
+};
+bool ReadFacts(HANDLE entry, HandleFacts& facts);
+
+// The size, last write and change time of a file by its path, links followed, in one call
+// of the system's (the one that GetFileAttributesEx makes, which drops the change time);
+// no file ID. False, with the system's error, when it cannot be looked at.
+bool QuickLook(const std::filesystem::path& path, HandleFacts& facts);
 
 inline std::int64_t Combine(DWORD high, DWORD low) {
     return static_cast<std::int64_t>((static_cast<std::uint64_t>(high) << 32) | low);
