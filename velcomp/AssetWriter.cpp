@@ -153,7 +153,7 @@ Result RecoverKilled(const fs::path& folder, fs::path& root, std::string& note) 
         result = FindStagingPlaces(folder, places);
     }
     if (result && places.free.empty()) {
-        return NamesTakenFailure(folder, places.taken);
+        return NamesTakenFailure(places.taken);
     }
     root = places.free;
     return result;

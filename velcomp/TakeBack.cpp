@@ -8,8 +8,6 @@ namespace fs = std::filesystem;
 namespace velcomp {
 namespace {
 
-constexpr std::size_t kNamesInNote = 3;
-
 // Whether `now` is the file that the merge moved: the same file, unchanged since. Of a
 // file moved on its own, the change time after the move is known once it was recorded; the
 // move itself sets it.
@@ -113,15 +111,22 @@ std::string ChangedFilesNote(const std::vector<fs::path>& changed) {
     if (changed.empty()) {
         return {};
     }
+    const std::string start =
+        "Kept as they are, being changed since an unfinished write-out put them there: ";
+    // As many names as the message holds, with room for the count of those left out.
     std::string names;
-    for (std::size_t i = 0; i < changed.size() && i < kNamesInNote; ++i) {
-        names += (i == 0 ? "" : ", ") + QuotePath(fs::path(changed[i]).make_preferred());
+    std::size_t named = 0;
+    for (; named < changed.size(); ++named) {
+        const std::string name = QuotePath(fs::path(changed[named]).make_preferred());
+        if (start.size() + names.size() + name.size() + 24 > kMaxMessageLength) {
+            break;
+        }
+        names += (named == 0 ? "" : ", ") + name;
     }
-    if (changed.size() > kNamesInNote) {
-        names += " and " + std::to_string(changed.size() - kNamesInNote) + " more";
+    if (named < changed.size()) {
+        names += " and " + std::to_string(changed.size() - named) + " more";
     }
-    return "Kept as they are, being changed since an unfinished write-out put them there: " +
-           names + ".";
+    return start + names + ".";
 }
 
 }  // namespace velcomp

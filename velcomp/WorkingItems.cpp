@@ -122,7 +122,7 @@ Result WriteClaim::Take(const fs::path& folder, std::unique_ptr<WriteClaim>& cla
         }
         taken = taken.empty() ? lock : taken;
     }
-    return NamesTakenFailure(folder, taken);
+    return NamesTakenFailure(taken);
 }
 
 Result WriteClaim::NoteStaging(const fs::path& root) {
@@ -155,11 +155,11 @@ Result FindStagingPlaces(const fs::path& folder, StagingPlaces& places) {
     return Result::Success();
 }
 
-Result NamesTakenFailure(const fs::path& folder, const fs::path& taken) {
-    return Result::Failure("Cannot write " + QuotePath(folder) +
-                           ": other items have taken every name of the library's working "
-                           "items beside it, the first " +
-                           QuotePath(taken.filename()) + "; please rename or move them.");
+Result NamesTakenFailure(const fs::path& taken) {
+    return Result::Failure(
+        "Every name of the library's working items beside the asset is "
+        "taken, the first by " +
+        QuotePath(taken) + "; please rename or move those items.");
 }
 
 }  // namespace velcomp

@@ -55,6 +55,6 @@ struct StagingPlaces {
 Result FindStagingPlaces(const std::filesystem::path& folder, StagingPlaces& places);
 
 // The message when every name of a working item is taken, the first by `taken`.
-Result NamesTakenFailure(const std::filesystem::path& folder, const std::filesystem::path& taken);
+Result NamesTakenFailure(const std::filesystem::path& taken);
 
 }  // namespace velcomp

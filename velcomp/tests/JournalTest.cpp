@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "velcomp/Journal.h"
+#include "velcomp/MessageText.h"
 #include "velcomp/TakeBack.h"
 #include "velcomp/platform/FileSystem.h"
 #include "velcomp/tests/AssetChecks.h"
@@ -149,6 +150,19 @@ TEST_F(TakeBackTest, OnlyWhatIsAsTheMergeLeftItGoes) {
 
 // The change time that a move sets was not recorded when its process died: the file is
 // ours while its ID, size and last write are, and a change of size still tells an edit.
+// However many files stayed, the note fits a message and says how many it could not name.
+TEST(ChangedFilesNoteTest, NamesWhatFitsAndCountsTheRest) {
+    std::vector<fs::path> changed;
+    for (int i = 0; i < 40; ++i) {
+        changed.push_back(fs::path("textures") / ("part" + std::to_string(i) + ".bin"));
+    }
+    const std::string note = ChangedFilesNote(changed);
+    EXPECT_LE(note.size(), kMaxMessageLength);
+    EXPECT_NE(note.find("part0.bin\""), std::string::npos) << note;
+    EXPECT_NE(note.find(" more."), std::string::npos) << note;
+    EXPECT_EQ(ChangedFilesNote({}), "");
+}
+
 TEST_F(TakeBackTest, AMoveWhoseRecordWasCutShortIsToldByTheRestOfItsStamp) {
     const MergePlan plan = Merge({{"a.txt", "aaaa"}, {"b.txt", "bbbb"}, {"c.txt", "cccc"}});
     WriteFile(asset() / "b.txt", "bbbb and more");

@@ -7,6 +7,7 @@
 
 #include "velcomp/CreatorIdentity.h"
 #include "velcomp/Library.h"
+#include "velcomp/MessageText.h"
 #include "velcomp/WriteSteps.h"
 #include "velcomp/tests/AssetChecks.h"
 #include "velcomp/tests/ProbeProcess.h"
@@ -104,9 +105,11 @@ TEST_F(WorkingItemsTest, WhenEveryNameIsTakenTheWriteOutSaysWhichAndRemovesNothi
         const Tree before = Snapshot(Destination());
         const Result refused = Write();
         EXPECT_FALSE(refused.ok());
-        EXPECT_TRUE(Contains(refused.message(), std::string("\"Shop") + suffix + "\""))
+        EXPECT_TRUE(Contains(refused.message(), std::string("Shop") + suffix + "\";"))
             << refused.message();
-        EXPECT_TRUE(Contains(refused.message(), "please rename or move them")) << refused.message();
+        EXPECT_TRUE(Contains(refused.message(), "please rename or move those items"))
+            << refused.message();
+        EXPECT_LE(refused.message().size(), kMaxMessageLength);
         EXPECT_EQ(Snapshot(Destination()), before);
         // Once the author has moved one of them, the write-out goes ahead.
         fs::rename(Destination() / (std::string("Shop.2") + suffix), Destination() / "Moved");
