@@ -153,6 +153,7 @@ TEST_F(TakeBackTest, OnlyWhatIsAsTheMergeLeftItGoes) {
 // However many files stayed, the note fits a message and says how many it could not name.
 TEST(ChangedFilesNoteTest, NamesWhatFitsAndCountsTheRest) {
     std::vector<fs::path> changed;
+    changed.reserve(40);
     for (int i = 0; i < 40; ++i) {
         changed.push_back(fs::path("textures") / ("part" + std::to_string(i) + ".bin"));
     }
