@@ -83,7 +83,12 @@ bool EndsInIgnoringAsciiCase(const Text& segment, std::string_view ending) {
     return SameIgnoringAsciiCase(tail, Codes(ending));
 }
 
-bool SegmentAllowed(const Text& segment) {
+// The last folder name leaves room for the library's working items named after it:
+// "<name>.3.velcomp-staging" within Windows' 255 characters.
+bool SegmentAllowed(const Text& segment, bool last) {
+    if (last && segment.size() > 255 - 18) {
+        return false;
+    }
     if (segment.empty()) {
         return false;  // two separators together, or one at an end
     }
@@ -131,8 +136,8 @@ bool WindowsAllows(const Text& name) {
             segments.back().push_back(c);
         }
     }
-    for (const Text& segment : segments) {
-        if (!SegmentAllowed(segment)) {
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        if (!SegmentAllowed(segments[i], i + 1 == segments.size())) {
             return false;
         }
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 
 #include "velcomp/AssetName.h"
 #include "velcomp/CreatorIdentity.h"
@@ -28,20 +29,55 @@ struct WalkProblem {
     std::string reason;
 };
 
-// Lists the files under folder/relative with their stamps. A link, junction or anything
-// but a file or folder stops the walk: nothing is followed out of the source, and
-// nothing is silently left out.
+// A name as Windows compares names in a folder: ASCII letters in one case.
+fs::path::string_type FoldedName(const fs::path& name) {
+    fs::path::string_type folded = name.native();
+    for (auto& c : folded) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<fs::path::value_type>(c - 'A' + 'a') : c;
+    }
+    return folded;
+}
+
+// A name that Windows cannot keep, or that it would take for another in the same folder.
+std::optional<WalkProblem> NameProblem(const fs::path& relative,
+                                       const std::vector<FolderEntry>& entries) {
+    std::map<fs::path::string_type, fs::path> seen;
+    for (const FolderEntry& entry : entries) {
+        const Result usable =
+            CheckSourceEntryName(std::basic_string_view<fs::path::value_type>(entry.name.native()));
+        if (!usable) {
+            return WalkProblem{relative / entry.name,
+                               "cannot be copied: " + usable.message() + "; please rename it"};
+        }
+        const auto [twin, added] = seen.emplace(FoldedName(entry.name), entry.name);
+        if (!added) {
+            return WalkProblem{relative / entry.name,
+                               "and " + Quote(TextFromPath(twin->second)) +
+                                   " differ only in case, which Windows does not tell apart; "
+                                   "please rename one"};
+        }
+    }
+    return std::nullopt;
+}
+
+// Lists the files under folder/relative with their stamps, and the folders. A link,
+// junction, anything but a file or folder, or a name that Windows cannot keep stops the
+// walk: nothing is followed out of the source, and nothing is silently left out.
 std::optional<WalkProblem> ListFiles(const fs::path& folder, const fs::path& relative, Asset& asset,
                                      std::optional<SourceFile>& settingsFile) {
     std::vector<FolderEntry> entries;
     if (const std::error_code error = ListFolder(folder / relative, entries)) {
         return WalkProblem{relative, "cannot be read (" + DescribeError(error) + ")"};
     }
+    if (auto problem = NameProblem(relative, entries)) {
+        return problem;
+    }
     for (const FolderEntry& entry : entries) {
         const fs::path name = relative / entry.name;
         std::optional<WalkProblem> problem;
         switch (entry.info.kind) {
             case EntryKind::kFolder:
+                asset.folders.push_back({name, entry.info});
                 problem = ListFiles(folder, name, asset, settingsFile);
                 break;
             case EntryKind::kFile:
@@ -88,19 +124,25 @@ Result CheckName(std::string_view name) {
     return check;
 }
 
-Result CheckSourceFolder(std::string_view source, const fs::path& folder) {
-    std::error_code error;
-    const fs::file_status status = fs::status(folder, error);
-    if (status.type() == fs::file_type::not_found) {
+// The source folder itself, as the write-out will look for it: links in it followed.
+Result CheckSourceFolder(std::string_view source, const fs::path& folder, Asset& asset) {
+    EntryKind kind = EntryKind::kMissing;
+    EntryInfo itself;
+    std::error_code error = InspectTarget(folder, kind);
+    if (!error && kind == EntryKind::kFolder) {
+        error = Identify(SourceRoot(folder), itself);
+    }
+    if (kind == EntryKind::kMissing && !error) {
         return Result::Failure("The source folder " + Quote(source) + " does not exist.");
     }
     if (error) {
         return Result::Failure("The source folder " + Quote(source) + " cannot be read (" +
-                               error.message() + ").");
+                               DescribeError(error) + ").");
     }
-    if (!fs::is_directory(status)) {
+    if (kind != EntryKind::kFolder) {
         return Result::Failure("The source " + Quote(source) + " is not a folder.");
     }
+    asset.folders = {{{}, itself}};
     return Result::Success();
 }
 
@@ -123,6 +165,8 @@ Result ReadSource(std::string_view source, Asset& asset) {
     }
     std::sort(asset.files.begin(), asset.files.end(),
               [](const SourceFile& a, const SourceFile& b) { return a.path < b.path; });
+    std::sort(asset.folders.begin(), asset.folders.end(),
+              [](const SourceFolder& a, const SourceFolder& b) { return a.path < b.path; });
     return Result::Success();
 }
 
@@ -136,16 +180,17 @@ std::string DisplayName(std::string_view name) {
 
 // The creator identifier with a new asset number, taken last so that no check burns one.
 Result GiveIdentity(const AssetRequest& request, SettingsStore& settings, Asset& asset) {
-    const std::int32_t kuid = ReadCreatorKuid(settings);
-    if (kuid == 0) {
-        return Result::Failure(
-            "No creator identifier is set. Set one with Nameplate.exe, then try again.");
-    }
+    std::int32_t kuid = 0;
+    Result taken = CreatorKuidForNewAsset(settings, kuid);
     std::int32_t number = 0;
-    Result taken = TakeAssetNumber(settings, number);
+    if (taken) {
+        taken = TakeAssetNumber(settings, number);
+    }
     if (!taken) {
         return taken;
     }
+    asset.creator = kuid;
+    asset.number = number;
     asset.identity = {
         {kKuidKey, "<kuid:" + std::to_string(kuid) + ":" + std::to_string(number) + ">"},
         {kNameKey, DisplayName(request.name)},
@@ -167,7 +212,7 @@ Result BuildAsset(const AssetRequest& request, SettingsStore& settings, Asset& a
     asset = Asset{};
     asset.name = std::string(request.name);
     asset.source = PathFromText(request.source);
-    result = CheckSourceFolder(request.source, asset.source);
+    result = CheckSourceFolder(request.source, asset.source, asset);
     if (result) {
         result = ReadSource(request.source, asset);
     }
@@ -175,6 +220,18 @@ Result BuildAsset(const AssetRequest& request, SettingsStore& settings, Asset& a
         result = GiveIdentity(request, settings, asset);
     }
     return result;
+}
+
+fs::path SourceRoot(const fs::path& source) {
+    fs::path root = source;
+    while (!root.has_filename() && root.has_relative_path()) {
+        root = root.parent_path();
+    }
+    return root;
+}
+
+std::string KuidText(std::int32_t creator, std::int32_t number) {
+    return "<kuid:" + std::to_string(creator) + ":" + std::to_string(number) + ">";
 }
 
 }  // namespace velcomp

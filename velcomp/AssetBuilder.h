@@ -1,6 +1,8 @@
 // Turns a source folder, a name and a description into an asset a package can hold.
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,5 +30,11 @@ struct AssetRequest {
 // Checks the request, lists the source folder's files and gives the asset a new
 // identity; a failure leaves `asset` unspecified and says why.
 Result BuildAsset(const AssetRequest& request, SettingsStore& settings, Asset& asset);
+
+// The source folder as a path to the folder itself, without a separator at its end.
+std::filesystem::path SourceRoot(const std::filesystem::path& source);
+
+// The kuid of an asset: <kuid:CREATOR:NUMBER>.
+std::string KuidText(std::int32_t creator, std::int32_t number);
 
 }  // namespace velcomp

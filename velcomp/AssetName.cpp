@@ -40,9 +40,6 @@ std::string ForbiddenCharacter(CharT c) {
     return {};
 }
 
-// Windows' limit on one folder name, in characters (UTF-16 units for the wide form).
-constexpr std::size_t kMaxSegmentLength = 255;
-
 // Superscript one, two and three: Latin-1 codes, the same in code page 1252 and UTF-16.
 bool IsSuperscriptDigit(unsigned long code) {
     return code == 0xB9 || code == 0xB2 || code == 0xB3;
@@ -97,28 +94,47 @@ bool EndsInAsciiNoCase(std::basic_string_view<CharT> segment, std::string_view s
     return true;
 }
 
+constexpr char kDeviceNames[] =
+    "CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-9 and LPT0-9, also with a superscript 1, 2 or 3";
+
 template <class CharT>
-std::string SegmentProblem(std::basic_string_view<CharT> segment) {
+std::string ForbiddenCharacterIn(std::basic_string_view<CharT> text) {
+    for (const CharT c : text) {
+        std::string reason = ForbiddenCharacter(c);
+        if (!reason.empty()) {
+            return reason;
+        }
+    }
+    return {};
+}
+
+template <class CharT>
+bool EndsInDotOrSpace(std::basic_string_view<CharT> text) {
+    return text.back() == CharT('.') || text.back() == CharT(' ');
+}
+
+template <class CharT>
+std::string SegmentProblem(std::basic_string_view<CharT> segment, bool last) {
     if (segment.empty()) {
         return "it holds an empty folder name (two backslashes together, or one at an end)";
     }
     if (segment.size() <= 2 && segment.find_first_not_of(CharT('.')) == segment.npos) {
         return "it holds the folder name . or .., which points elsewhere";
     }
-    for (const CharT c : segment) {
-        std::string reason = ForbiddenCharacter(c);
-        if (!reason.empty()) {
-            return reason;
-        }
+    if (std::string reason = ForbiddenCharacterIn(segment); !reason.empty()) {
+        return reason;
     }
-    if (segment.size() > kMaxSegmentLength) {
+    if (segment.size() > kMaxFolderNameLength) {
         return "a folder name in it is longer than 255 characters, the most Windows allows";
     }
-    if (IsDeviceName(segment)) {
-        return "it holds a device name that Windows reserves (CON, PRN, AUX, NUL, CONIN$, "
-               "CONOUT$, COM0-9 and LPT0-9, also with a superscript 1, 2 or 3)";
+    if (last && segment.size() > kMaxLastFolderNameLength) {
+        return "its last folder name is longer than " + std::to_string(kMaxLastFolderNameLength) +
+               " characters, the most that leaves room for the library's working items";
     }
-    if (segment.back() == CharT('.') || segment.back() == CharT(' ')) {
+    if (IsDeviceName(segment)) {
+        return std::string("it holds a device name that Windows reserves (") + kDeviceNames + ")";
+    }
+    if (EndsInDotOrSpace(segment)) {
         return "a folder name in it ends in a dot or a space, which Windows drops";
     }
     if (EndsInAsciiNoCase(segment, kStagingSuffix) || EndsInAsciiNoCase(segment, kLockSuffix)) {
@@ -146,7 +162,7 @@ std::string NameProblem(std::basic_string_view<CharT> name) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = name.find(CharT('\\'), start);
-        std::string problem = SegmentProblem(name.substr(start, end - start));
+        std::string problem = SegmentProblem(name.substr(start, end - start), end == name.npos);
         if (!problem.empty() || end == std::basic_string_view<CharT>::npos) {
             return problem;
         }
@@ -164,5 +180,21 @@ Result CheckAssetName(std::basic_string_view<CharT> name) {
 
 template Result CheckAssetName<char>(std::string_view);
 template Result CheckAssetName<wchar_t>(std::wstring_view);
+
+template <class CharT>
+Result CheckSourceEntryName(std::basic_string_view<CharT> name) {
+    std::string problem = ForbiddenCharacterIn(name);
+    if (problem.empty() && name.size() > kMaxFolderNameLength) {
+        problem = "it is longer than 255 characters, the most Windows allows";
+    } else if (problem.empty() && IsDeviceName(name)) {
+        problem = "it is a name that Windows reserves for a device";
+    } else if (problem.empty() && !name.empty() && EndsInDotOrSpace(name)) {
+        problem = "it ends in a dot or a space, which Windows drops";
+    }
+    return problem.empty() ? Result::Success() : Result::Failure(std::move(problem));
+}
+
+template Result CheckSourceEntryName<char>(std::string_view);
+template Result CheckSourceEntryName<wchar_t>(std::wstring_view);
 
 }  // namespace velcomp

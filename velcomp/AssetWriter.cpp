@@ -1,13 +1,18 @@
 #include "velcomp/AssetWriter.h"
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "velcomp/AssetBuilder.h"
 #include "velcomp/AssetName.h"
+#include "velcomp/AssetNumbers.h"
+#include "velcomp/CreatorIdentity.h"
 #include "velcomp/MessageText.h"
+#include "velcomp/StageFiles.h"
 #include "velcomp/Staging.h"
+#include "velcomp/WorkingItems.h"
 #include "velcomp/WriteSteps.h"
 #include "velcomp/platform/FileSystem.h"
 
@@ -38,29 +43,30 @@ private:
     bool kept_ = false;
 };
 
-// Makes `folder` and its missing parents, outermost first.
+// Makes `folder` and its missing parents, outermost first; links above the asset's own
+// folders (an install folder elsewhere, say) are followed.
 Result MakeFolders(const fs::path& folder, MadeFolders& made) {
     std::vector<fs::path> missing;
     for (fs::path at = folder; !at.empty(); at = at.parent_path()) {
-        std::error_code error;
-        const fs::file_status status = fs::status(at, error);
-        if (fs::is_directory(status)) {
+        EntryKind kind = EntryKind::kMissing;
+        const std::error_code error = InspectTarget(at, kind);
+        if (!error && kind == EntryKind::kFolder) {
             break;
         }
-        if (status.type() != fs::file_type::not_found) {
+        if (error || kind != EntryKind::kMissing) {
             return PathFailure("Cannot make the folder", at,
                                error ? error : std::make_error_code(std::errc::not_a_directory));
         }
         missing.push_back(at);
-        if (at == at.parent_path()) {
+        if (at == at.parent_path() || !at.has_relative_path()) {
             break;
         }
     }
     for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-        std::error_code error;
-        if (fs::create_directory(*it, error)) {
+        const std::error_code error = MakeFolder(*it);
+        if (!error) {
             made.Add(*it);
-        } else if (error) {
+        } else if (!IsExistsError(error)) {
             return PathFailure("Cannot make the folder", *it, error);
         }
     }
@@ -97,22 +103,6 @@ Result CheckNamedFolders(const fs::path& destination, const fs::path& name) {
     return Result::Success();
 }
 
-// One write-out at a time per asset folder, in this process and any other.
-Result Claim(const fs::path& folder, std::unique_ptr<FileClaim>& claim) {
-    const fs::path lock =
-        folder.parent_path() / (folder.filename().native() + NativeText(kLockSuffix));
-    const std::error_code error = ClaimFile(lock, claim);
-    if (error == std::errc::device_or_resource_busy) {
-        return Result::Failure("Another write-out of " + QuotePath(folder) +
-                               " is under way; please wait for it to end.");
-    }
-    if (error) {
-        return PathFailure("Cannot write in the folder", folder.parent_path(), error);
-    }
-    WriteStep("claimed");
-    return Result::Success();
-}
-
 // Nothing may stand where the asset goes but the author's own work-in-progress folder.
 Result CheckTarget(const fs::path& folder, bool& exists) {
     EntryInfo config;
@@ -132,48 +122,6 @@ Result CheckTarget(const fs::path& folder, bool& exists) {
     return Result::Success();
 }
 
-Result CopyFailure(const CopyResult& copy, const fs::path& source, const fs::path& target) {
-    switch (copy.outcome) {
-        case CopyResult::Outcome::kSourceChanged:
-            return Result::Failure("The source file " + QuotePath(source) +
-                                   " has changed or gone since the asset was added; please "
-                                   "add the asset again.");
-        case CopyResult::Outcome::kSourceFailed:
-            return PathFailure("Cannot read the source file", source, copy.error);
-        default:
-            return PathFailure("Cannot write", target, copy.error);
-    }
-}
-
-// Copies the asset's files and its config.txt into the staging folder.
-Result Stage(const Asset& asset, const ConfigFile& config, const fs::path& folder,
-             const Staging& staging) {
-    fs::path made = staging.files();
-    for (const SourceFile& file : asset.files) {
-        const fs::path target = staging.files() / file.path;
-        std::error_code error;
-        if (target.parent_path() != made) {  // files come sorted: each folder is made once
-            made = target.parent_path();
-            fs::create_directories(made, error);
-            if (error) {
-                return PathFailure("Cannot make the folder", folder / file.path.parent_path(),
-                                   error);
-            }
-        }
-        const CopyResult copy = CopyNewFile(asset.source / file.path, target, file.stamp);
-        if (copy.outcome != CopyResult::Outcome::kCopied) {
-            return CopyFailure(copy, asset.source / file.path, folder / file.path);
-        }
-        WriteStep("copied");
-    }
-    if (const std::error_code error =
-            WriteNewFile(staging.files() / kConfigFileName, config.Format())) {
-        return PathFailure("Cannot write", folder / kConfigFileName, error);
-    }
-    WriteStep("config written");
-    return Result::Success();
-}
-
 Result Place(Staging& staging, bool exists) {
     if (!exists) {
         bool placed = false;
@@ -186,15 +134,77 @@ Result Place(Staging& staging, bool exists) {
     return staging.Merge();
 }
 
-// Adds to a failure what the clean-up could not remove.
-Result CleanUp(Result result, Staging& staging) {
+// Adds to a failure what the clean-up could not remove, keeping the path to remove whole.
+Result CleanUp(const Result& result, Staging& staging) {
     const Result removed = staging.Remove();
-    return removed ? result : Result::Failure(result.message() + " " + removed.message());
+    return removed ? result : Result::Failure(JoinMessages(result.message(), removed.message()));
+}
+
+// Finishes or undoes what killed write-outs of this folder left, and finds the staging
+// folder's name for this one; `note` says what stayed for having changed.
+Result RecoverKilled(const fs::path& folder, fs::path& root, std::string& note) {
+    StagingPlaces places;
+    Result result = FindStagingPlaces(folder, places);
+    for (auto left = places.ours.begin(); result && left != places.ours.end(); ++left) {
+        result = Staging(folder, *left).Recover();
+        note = JoinMessages(note, result ? result.message() : std::string());
+    }
+    if (result && !places.ours.empty()) {
+        result = FindStagingPlaces(folder, places);
+    }
+    if (result && places.free.empty()) {
+        return NamesTakenFailure(places.taken);
+    }
+    root = places.free;
+    return result;
+}
+
+// The asset's number, moved past every number that an asset of its creator already carries
+// in the content tree around the destination.
+Result SettleNumber(const Asset& asset, const fs::path& destination, SettingsStore& settings,
+                    ConfigFile& config) {
+    std::int32_t number = asset.number;
+    const std::set<std::int32_t> inUse = NumbersInUse(ContentTree(destination), asset.creator);
+    Result settled = SettleAssetNumber(settings, inUse, number);
+    if (settled && number != asset.number) {
+        config.Set(kKuidKey, KuidText(asset.creator, number));
+    }
+    return settled;
+}
+
+// Builds the asset in the staging folder `root` and puts it in place.
+Result StageAndPlace(const Asset& asset, const ConfigFile& config, const fs::path& folder,
+                     const fs::path& root, WriteClaim& claim, bool exists) {
+    Staging staging(folder, root);
+    Result result = staging.Make(claim);
+    if (!result) {
+        return result;
+    }
+    result = Stage(asset, config, folder, staging);
+    if (result) {
+        result = Place(staging, exists);
+    }
+    return CleanUp(result, staging);
+}
+
+// Claims the asset folder, clears up after killed write-outs and checks that nothing but
+// the author's work in progress stands there.
+Result Prepare(const fs::path& folder, std::unique_ptr<WriteClaim>& claim, fs::path& root,
+               std::string& note, bool& exists) {
+    Result result = WriteClaim::Take(folder, claim);
+    if (result) {
+        result = RecoverKilled(folder, root, note);
+    }
+    if (result) {
+        result = CheckTarget(folder, exists);
+    }
+    return result;
 }
 
 }  // namespace
 
-Result WriteAsset(const Asset& asset, const ConfigFile& config, const fs::path& destination) {
+Result WriteAsset(const Asset& asset, ConfigFile config, const fs::path& destination,
+                  SettingsStore& settings) {
     WriteStep("begin");
     const fs::path name = PathFromText(asset.name);
     const fs::path folder = destination / name;
@@ -203,34 +213,25 @@ Result WriteAsset(const Asset& asset, const ConfigFile& config, const fs::path& 
     if (result) {
         result = MakeFolders(folder.parent_path(), made);
     }
-    std::unique_ptr<FileClaim> claim;
-    if (result) {
-        result = Claim(folder, claim);
-    }
-    Staging staging(folder);
-    if (result && staging.Exists()) {
-        result = staging.Recover();  // a write-out of this name was killed
-    }
+    std::unique_ptr<WriteClaim> claim;
+    fs::path root;
+    std::string note;
     bool exists = false;
     if (result) {
-        result = CheckTarget(folder, exists);
-    }
-    if (!result) {
-        return result;
-    }
-    result = staging.Make();
-    if (result) {
-        result = Stage(asset, config, folder, staging);
+        result = Prepare(folder, claim, root, note, exists);
     }
     if (result) {
-        result = Place(staging, exists);
+        result = SettleNumber(asset, destination, settings, config);
     }
-    result = CleanUp(std::move(result), staging);
+    if (result) {
+        result = StageAndPlace(asset, config, folder, root, *claim, exists);
+    }
     if (result) {
         made.Keep();
         WriteStep("done");
+        return Result::Success(note);
     }
-    return result;
+    return note.empty() ? result : Result::Failure(JoinMessages(result.message(), note));
 }
 
 }  // namespace velcomp

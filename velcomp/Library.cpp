@@ -43,7 +43,13 @@ Result Library::ExtractFromPackage(std::string_view destination, std::string_vie
     if (asset == nullptr) {
         return Remember(Result::Failure("The package holds no asset of that name."));
     }
-    return Remember(WriteAsset(*asset, package_->ConfigFor(*asset), PathFromText(destination)));
+    if (destination.empty()) {
+        // An empty destination would put the asset wherever the program happens to run.
+        return Remember(
+            Result::Failure("No destination folder was given, so nothing was written."));
+    }
+    return Remember(
+        WriteAsset(*asset, package_->ConfigFor(*asset), PathFromText(destination), settings_));
 }
 
 Result Library::Remember(Result result) {

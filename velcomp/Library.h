@@ -29,7 +29,8 @@ public:
     void SetStringData(std::string_view key, std::string_view value);
     Result AddToPackage(const AssetRequest& request);
     // Writes the current package's asset `name` to destination + name; nothing when the
-    // package holds no such asset.
+    // package holds no such asset or no destination is given. A success's message is a
+    // note for the author (what a recovery left as the author had changed it), or empty.
     Result ExtractFromPackage(std::string_view destination, std::string_view name);
     // Why the current package's most recent add or write-out failed; empty when none has.
     const std::string& LastError() const { return lastError_; }

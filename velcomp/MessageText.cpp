@@ -10,6 +10,10 @@ namespace {
 
 constexpr std::size_t kHead = 24;
 constexpr std::size_t kTail = 56;
+constexpr char kCut[] = "...";
+constexpr std::size_t kCutLength = sizeof kCut - 1;
+// Below this, a cut message keeps only its start: too little would be left of either end.
+constexpr std::size_t kShortestCut = 32;
 
 }  // namespace
 
@@ -30,13 +34,36 @@ Result PathFailure(const std::string& what, const std::filesystem::path& path,
     return Result::Failure(what + " " + QuotePath(path) + " (" + DescribeError(error) + ").");
 }
 
+std::string CutMiddle(std::string_view text, std::size_t size) {
+    if (text.size() <= size) {
+        return std::string(text);
+    }
+    if (size < kShortestCut) {
+        return std::string(text.substr(0, size));
+    }
+    const std::size_t head = (size - kCutLength) / 3;
+    const std::size_t tail = size - kCutLength - head;
+    return std::string(text.substr(0, head)) + kCut + std::string(text.substr(text.size() - tail));
+}
+
+std::string JoinMessages(std::string_view first, std::string_view second) {
+    if (first.empty() || second.empty()) {
+        return CutMiddle(std::string(first) + std::string(second), kMaxMessageLength);
+    }
+    const std::size_t room =
+        kMaxMessageLength > second.size() + 1 ? kMaxMessageLength - second.size() - 1 : 0;
+    const std::string joined =
+        CutMiddle(first, std::max(room, kShortestCut)) + " " + std::string(second);
+    return CutMiddle(joined, kMaxMessageLength);
+}
+
 void CopyMessage(std::string_view message, char* buffer, std::size_t size) {
     if (buffer == nullptr || size == 0) {
         return;
     }
-    const std::size_t length = std::min(message.size(), size - 1);
-    std::memcpy(buffer, message.data(), length);
-    buffer[length] = '\0';
+    const std::string fitted = CutMiddle(message, size - 1);
+    std::memcpy(buffer, fitted.data(), fitted.size());
+    buffer[fitted.size()] = '\0';
 }
 
 }  // namespace velcomp

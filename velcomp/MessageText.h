@@ -22,7 +22,19 @@ std::string QuotePath(const std::filesystem::path& path);
 Result PathFailure(const std::string& what, const std::filesystem::path& path,
                    const std::error_code& error);
 
-// Copies `message` into a buffer of `size` bytes, cut short if need be, always terminated.
+// The most a message to the author holds: the 256-byte buffer less its terminator.
+inline constexpr std::size_t kMaxMessageLength = 255;
+
+// `text` cut to `size` bytes by taking out its middle, so that its start and its end (where
+// a message names what the author must do, and where) both stay.
+std::string CutMiddle(std::string_view text, std::size_t size);
+
+// Two messages as one that fits kMaxMessageLength: the first is cut in its middle to make
+// room, the second kept whole.
+std::string JoinMessages(std::string_view first, std::string_view second);
+
+// Copies `message` into a buffer of `size` bytes, cut in its middle if need be, always
+// terminated.
 void CopyMessage(std::string_view message, char* buffer, std::size_t size);
 
 }  // namespace velcomp

@@ -1,6 +1,7 @@
 // The current package: string data and the assets added to it, as lists of files.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -20,13 +21,23 @@ struct SourceFile {
     FileStamp stamp;             // so that the write-out can tell it has changed since
 };
 
+// A folder of a source folder as the add found it, so that the write-out can tell that it
+// has been replaced since (by a link to somewhere else, say).
+struct SourceFolder {
+    std::filesystem::path path;  // relative to the source folder; empty for the folder itself
+    EntryInfo info;
+};
+
 // An asset as the package holds it: where its files are, not what they contain.
 struct Asset {
-    std::string name;               // as given: folders joined by backslashes
-    std::filesystem::path source;   // the source folder
-    std::vector<SourceFile> files;  // sorted by path, config.txt aside
-    ConfigFile settings;            // the source folder's own config.txt, if any
-    Settings identity;              // kuid, name, description, class code
+    std::string name;                   // as given: folders joined by backslashes
+    std::filesystem::path source;       // the source folder
+    std::vector<SourceFile> files;      // sorted by path, config.txt aside
+    std::vector<SourceFolder> folders;  // the source folder and every folder in it
+    ConfigFile settings;                // the source folder's own config.txt, if any
+    Settings identity;                  // kuid, name, description, class code
+    std::int32_t creator = 0;           // the two numbers of the kuid
+    std::int32_t number = 0;
 };
 
 class Package {

@@ -15,12 +15,15 @@ struct StoredValue {
     enum class Kind { kAbsent, kNumber, kOther, kUnreadable };
     Kind kind = Kind::kAbsent;  // kNumber is a 32-bit number (REG_DWORD), of any size
     std::string bytes;          // the data as stored, little-endian for a number
+    std::string reason;         // why an unreadable value could not be read
 };
 
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
 
+    // Where the settings are, for messages: a registry key or a folder.
+    virtual std::string Where() const = 0;
     virtual StoredValue Read(const std::string& name) = 0;
     virtual Result WriteNumber(const std::string& name, std::uint32_t value) = 0;
     // Runs `action` while no other store on the same settings, in any process, runs one.

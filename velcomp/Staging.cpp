@@ -1,12 +1,12 @@
 #include "velcomp/Staging.h"
 
-#include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "velcomp/AssetBuilder.h"
-#include "velcomp/AssetName.h"
+#include "velcomp/Journal.h"
 #include "velcomp/MessageText.h"
+#include "velcomp/TakeBack.h"
 #include "velcomp/WriteSteps.h"
 #include "velcomp/platform/FileSystem.h"
 
@@ -15,22 +15,11 @@ namespace fs = std::filesystem;
 namespace velcomp {
 namespace {
 
-constexpr char kJournalHeader[] = "velcomp merge 1";
 constexpr std::uintmax_t kMaxJournalSize = std::uintmax_t{64} * 1024 * 1024;
 
 bool IsMissing(const fs::path& path) {
     EntryInfo info;
     return !Inspect(path, info) && info.kind == EntryKind::kMissing;
-}
-
-// The entries of a folder, sorted, so that every run plans the same order.
-std::error_code Entries(const fs::path& folder, std::vector<fs::path>& names) {
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        names.push_back(it->path().filename());
-    }
-    std::sort(names.begin(), names.end());
-    return error;
 }
 
 // Removes `path` and, for a folder of ours, everything below it; links are not entered.
@@ -41,13 +30,13 @@ std::error_code RemoveTree(const fs::path& path, fs::path& failed) {
         return error;
     }
     if (info.kind == EntryKind::kFolder) {
-        std::vector<fs::path> names;
-        if (const std::error_code error = Entries(path, names)) {
+        std::vector<FolderEntry> entries;
+        if (const std::error_code error = ListFolder(path, entries)) {
             failed = path;
             return error;
         }
-        for (const fs::path& name : names) {
-            if (const std::error_code error = RemoveTree(path / name, failed)) {
+        for (const FolderEntry& entry : entries) {
+            if (const std::error_code error = RemoveTree(path / entry.name, failed)) {
                 return error;
             }
         }
@@ -73,26 +62,35 @@ std::error_code MoveFolderPatiently(const fs::path& from, const fs::path& to) {
     return error;
 }
 
-}  // namespace
-
-Staging::Staging(const fs::path& folder)
-    : folder_(folder),
-      root_(folder.parent_path() / (folder.filename().native() + NativeText(kStagingSuffix))),
-      files_(root_ / "files"),
-      journal_(root_ / "journal") {}
-
-bool Staging::Exists() const {
-    return !IsMissing(root_);
+// The note of what stayed, added to a result.
+Result WithNote(Result result, const std::string& note) {
+    if (note.empty()) {
+        return result;
+    }
+    const std::string message = JoinMessages(result.message(), note);
+    return result ? Result::Success(message) : Result::Failure(message);
 }
 
-Result Staging::Make() {
-    std::error_code error;
-    if (!fs::create_directory(root_, error) || error) {
-        return PathFailure("Cannot make the folder", root_,
-                           error ? error : std::make_error_code(std::errc::file_exists));
+}  // namespace
+
+Staging::Staging(const fs::path& folder, const fs::path& root)
+    : folder_(folder), root_(root), files_(root / "files"), journal_(root / "journal") {}
+
+Result Staging::Make(WriteClaim& claim) {
+    Result noted = claim.NoteStaging(root_);
+    if (!noted) {
+        return noted;
     }
-    HideEntry(root_);
-    if (!fs::create_directory(files_, error) || error) {
+    std::error_code error = MakeFolder(root_);
+    if (!error) {
+        WriteStep("staging folder made");
+        HideEntry(root_);
+        error = WriteNewFile(root_ / kStagingMarkFile, StagingMark(folder_));
+    }
+    if (!error) {
+        error = MakeFolder(files_);
+    }
+    if (error) {
         return PathFailure("Cannot make the folder", root_, error);
     }
     WriteStep("staging made");
@@ -113,68 +111,23 @@ Result Staging::PlaceWhole(bool& placed) {
     return Result::Success();
 }
 
-Result Staging::PlanMoves(const fs::path& relative, std::vector<fs::path>& moves) const {
-    std::vector<fs::path> names;
-    if (const std::error_code error = Entries(files_ / relative, names)) {
-        return PathFailure("Cannot read the folder", files_ / relative, error);
-    }
-    for (const fs::path& name : names) {
-        const fs::path entry = relative / name;
-        if (relative.empty() && name == kConfigFileName) {
-            continue;  // moved last, once everything else is in place
-        }
-        EntryInfo staged;
-        EntryInfo present;
-        Inspect(files_ / entry, staged);
-        if (const std::error_code error = Inspect(folder_ / entry, present)) {
-            return PathFailure("Cannot read", folder_ / entry, error);
-        }
-        if (present.kind == EntryKind::kMissing) {
-            moves.push_back(entry);
-        } else if (staged.kind == EntryKind::kFolder && present.kind == EntryKind::kFolder) {
-            Result planned = PlanMoves(entry, moves);
-            if (!planned) {
-                return planned;
-            }
-        } else if (staged.kind != present.kind) {
-            return Result::Failure("Cannot write " + QuotePath(folder_ / entry) +
-                                   ": something of that name is in the way.");
-        }
-        // A file of the author's of that name stays, and the package's copy is dropped.
-    }
-    return Result::Success();
-}
-
-Result Staging::WriteJournal(const std::vector<fs::path>& moves) {
-    std::string text = std::string(kJournalHeader) + "\n";
-    for (const fs::path& move : moves) {
-        text += move.generic_u8string() + "\n";
-    }
-    const fs::path written = root_ / "journal.new";
-    std::error_code error = WriteNewFile(written, text);
-    if (!error) {
-        error = MoveWithoutReplacing(written, journal_);  // the journal appears whole or not at all
-    }
-    if (error) {
+Result Staging::WriteJournal(const MergePlan& plan) {
+    // The journal appears whole or not at all.
+    if (const std::error_code error = WriteNewFile(journal_, JournalText(plan))) {
         return PathFailure("Cannot write the folder", folder_, error);
     }
     WriteStep("journal written");
     return Result::Success();
 }
 
-Result Staging::ReadJournal(std::vector<fs::path>& moves) const {
+Result Staging::ReadJournal(MergePlan& plan) const {
     std::string text;
     if (const std::error_code error = ReadSmallFile(journal_, kMaxJournalSize, text)) {
         return PathFailure("Cannot read the record of an unfinished write-out in", root_, error);
     }
-    const std::string header = std::string(kJournalHeader) + "\n";
-    if (text.compare(0, header.size(), header) != 0) {
+    if (!ParseJournal(text, plan)) {
         return Result::Failure("The record of an unfinished write-out in " + QuotePath(root_) +
                                " is damaged; please look at that folder and remove it.");
-    }
-    std::size_t start = header.size();
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        moves.push_back(fs::u8path(text.substr(start, end - start)));
     }
     return Result::Success();
 }
@@ -187,66 +140,101 @@ Result Staging::RemoveJournal() {
     return Result::Success();
 }
 
-Result Staging::TakeBack(const std::vector<fs::path>& moves) {
-    for (auto move = moves.rbegin(); move != moves.rend(); ++move) {
-        // Only a move takes a staged entry away, so a missing one is in the asset folder.
-        if (!IsMissing(files_ / *move) || IsMissing(folder_ / *move)) {
+// Each move is recorded with its change time as soon as it is made: the move sets it, and
+// only with it can a later take-back tell our file from one that the author has edited.
+Result Staging::MoveAll(MergePlan& plan) {
+    for (std::size_t index = 0; index < plan.moves.size(); ++index) {
+        PlannedMove& move = plan.moves[index];
+        if (move.carrier >= 0) {
             continue;
         }
-        if (const std::error_code error = MoveWithoutReplacing(folder_ / *move, files_ / *move)) {
-            return PathFailure("Cannot take back the unfinished write-out's", folder_ / *move,
-                               error);
+        const std::error_code error = MoveWithoutReplacing(files_ / move.path, folder_ / move.path);
+        if (IsExistsError(error)) {
+            return Result::Failure("Cannot write " + QuotePath(folder_ / move.path) +
+                                   ": something of that name has appeared there meanwhile.");
         }
-        WriteStep("taken back");
+        if (error) {
+            return PathFailure("Cannot write", folder_ / move.path, error);
+        }
+        EntryInfo now;
+        if (!Identify(folder_ / move.path, now) && now.stamp.id == move.stamp.id) {
+            move.stamp.changed = now.stamp.changed;
+            move.placed = true;
+            if (const std::error_code recorded =
+                    AppendToFile(journal_, PlacedLine(index, move.stamp.changed))) {
+                return PathFailure("Cannot write the folder", folder_, recorded);
+            }
+        }
+        WriteStep("moved");
     }
-    return RemoveJournal();
+    return Result::Success();
+}
+
+Result Staging::MoveConfig() {
+    const std::error_code error =
+        MoveWithoutReplacing(files_ / kConfigFileName, folder_ / kConfigFileName);
+    if (IsExistsError(error)) {
+        return Result::Failure("An asset is already there: " + QuotePath(folder_) + ".");
+    }
+    if (error) {
+        return PathFailure("Cannot write", folder_ / kConfigFileName, error);
+    }
+    WriteStep("moved");
+    return Result::Success();
+}
+
+Result Staging::Undo(const Result& failure, const MergePlan& plan) {
+    if (IsMissing(journal_)) {
+        return failure;  // nothing was moved
+    }
+    std::vector<fs::path> changed;
+    Result undone = TakeBack(folder_, files_, plan, changed);
+    if (undone) {
+        undone = RemoveJournal();
+    }
+    const std::string message =
+        undone ? failure.message() : JoinMessages(failure.message(), undone.message());
+    return WithNote(Result::Failure(message), ChangedFilesNote(changed));
 }
 
 Result Staging::Merge() {
-    std::vector<fs::path> moves;
-    Result result = PlanMoves({}, moves);
-    moves.push_back(kConfigFileName);
+    MergePlan plan;
+    Result result = PlanMerge(files_, folder_, plan);
     if (result) {
-        result = WriteJournal(moves);
+        result = WriteJournal(plan);
     }
-    for (auto move = moves.begin(); result && move != moves.end(); ++move) {
-        const std::error_code error = MoveWithoutReplacing(files_ / *move, folder_ / *move);
-        if (IsExistsError(error) && *move != kConfigFileName) {
-            continue;  // the author has just made one of that name: theirs stays
-        }
-        if (IsExistsError(error)) {
-            result = Result::Failure("An asset is already there: " + QuotePath(folder_) + ".");
-        } else if (error) {
-            result = PathFailure("Cannot write", folder_ / *move, error);
-        } else {
-            WriteStep("moved");
-        }
+    if (result) {
+        result = MoveAll(plan);
     }
-    if (!result) {
-        if (!IsMissing(journal_)) {
-            const Result undone = TakeBack(moves);
-            return undone ? result : Result::Failure(result.message() + " " + undone.message());
-        }
-        return result;
+    if (result) {
+        result = CheckPlaced(folder_, plan);
     }
-    return RemoveJournal();
+    if (result) {
+        result = MoveConfig();
+    }
+    return result ? RemoveJournal() : Undo(result, plan);
 }
 
 Result Staging::Recover() {
+    std::string note;
     if (!IsMissing(journal_)) {
-        std::vector<fs::path> moves;
-        Result result = ReadJournal(moves);
-        if (!result) {
-            return result;
-        }
+        MergePlan plan;
+        Result result = ReadJournal(plan);
         // config.txt moves last: once it is in place the asset is complete and stays.
         const bool finished = IsMissing(files_ / kConfigFileName);
-        result = finished ? RemoveJournal() : TakeBack(moves);
+        std::vector<fs::path> changed;
+        if (result && !finished) {
+            result = TakeBack(folder_, files_, plan, changed);
+        }
+        if (result) {
+            result = RemoveJournal();
+        }
+        note = ChangedFilesNote(changed);
         if (!result) {
-            return result;
+            return WithNote(result, note);
         }
     }
-    return Remove();
+    return WithNote(Remove(), note);
 }
 
 Result Staging::Remove() {
@@ -254,8 +242,23 @@ Result Staging::Remove() {
         return Result::Failure("What was written is recorded in " + QuotePath(root_) +
                                "; the next write-out of this asset takes it back.");
     }
-    fs::path failed;
-    if (const std::error_code error = RemoveTree(root_, failed)) {
+    // The mark goes last: a folder that could not be removed whole stays known for ours.
+    std::vector<FolderEntry> entries;
+    fs::path failed = root_;
+    std::error_code error = ListFolder(root_, entries);
+    for (auto entry = entries.begin(); !error && entry != entries.end(); ++entry) {
+        if (entry->name != kStagingMarkFile) {
+            error = RemoveTree(root_ / entry->name, failed);
+        }
+    }
+    if (!error) {
+        error = RemoveTree(root_ / kStagingMarkFile, failed);
+    }
+    if (!error) {
+        WriteStep("staging unmarked");
+        error = RemoveTree(root_, failed);
+    }
+    if (error) {
         return PathFailure("Cannot remove the library's working folder; please remove", failed,
                            error);
     }

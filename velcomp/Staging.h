@@ -1,55 +1,56 @@
-// The staging folder beside an asset folder, where a write-out builds the asset before
-// it is put in place, and the journal that lets a later run finish or undo a killed one.
+// A staging folder beside an asset folder, where a write-out builds the asset before it is
+// put in place, and the journal that lets a later run finish or undo a killed one.
 //
-//   <asset>.velcomp-staging\files\     the asset as it is being built
-//   <asset>.velcomp-staging\journal    while staged entries move into an existing folder
-//
-// Only the library makes these names (asset names may not end in the suffix), so
-// everything under a staging folder is the library's own and may be removed.
+//   <staging>\mark        says that the folder is the library's, and for which asset
+//   <staging>\files\      the asset as it is being built
+//   <staging>\journal     while staged entries move into an existing folder
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "velcomp/MergePlan.h"
 #include "velcomp/Result.h"
+#include "velcomp/WorkingItems.h"
 
 namespace velcomp {
 
 class Staging {
 public:
-    // The staging place of the asset folder `folder`.
-    explicit Staging(const std::filesystem::path& folder);
+    // The staging folder `root` of the asset folder `folder`.
+    Staging(const std::filesystem::path& folder, const std::filesystem::path& root);
 
     const std::filesystem::path& root() const { return root_; }
     const std::filesystem::path& files() const { return files_; }
-    bool Exists() const;
 
-    // Makes the empty staging folder; it must not exist yet.
-    Result Make();
+    // Makes the empty, marked staging folder, noted first in the claim; it must not exist.
+    Result Make(WriteClaim& claim);
 
     // Puts the staged asset where no folder stands yet, in one step. `placed` is false,
     // with success, when a folder has appeared there meanwhile.
     Result PlaceWhole(bool& placed);
 
-    // Moves the staged entries into the existing folder without replacing any entry
-    // there, config.txt last; on failure every entry moved is taken back.
+    // Moves the staged entries into the existing folder without replacing any entry there,
+    // checks that each stands in its place, and moves config.txt last. On failure it takes
+    // back what it moved, as far as that is unchanged, and says what stayed.
     Result Merge();
 
-    // Leaves a killed run's asset as it was before that run or, if its config.txt was
-    // already in place, complete; then removes the staging folder.
+    // Leaves a killed run's asset complete, if its config.txt was already in place, or
+    // else takes back what it moved, as far as that is unchanged; then removes the staging
+    // folder. The success's note names our files that stayed for having changed.
     Result Recover();
 
     // Removes the staging folder and everything in it.
     Result Remove();
 
 private:
-    Result WriteJournal(const std::vector<std::filesystem::path>& moves);
-    Result ReadJournal(std::vector<std::filesystem::path>& moves) const;
-    Result PlanMoves(const std::filesystem::path& relative,
-                     std::vector<std::filesystem::path>& moves) const;
-    // Takes entries moved into the asset folder back into staging, newest first.
-    Result TakeBack(const std::vector<std::filesystem::path>& moves);
+    Result WriteJournal(const MergePlan& plan);
+    Result ReadJournal(MergePlan& plan) const;
+    Result MoveAll(MergePlan& plan);
+    Result MoveConfig();
+    // Takes back a failed merge's moves; the failure, with what could not be undone or stayed.
+    Result Undo(const Result& failure, const MergePlan& plan);
     Result RemoveJournal();
 
     std::filesystem::path folder_;

@@ -27,24 +27,36 @@ std::string DescribeError(const std::error_code& error);
 // What stands at a path, looked at without following links.
 enum class EntryKind { kMissing, kFile, kFolder, kLink, kOther };
 
-// A file's size and last change, to tell whether it changed between two looks.
+// What tells one state of an entry from another: a file's size and last write, which a
+// program can set back, the change time of the entry itself, which none can, and its file
+// ID (inode), which tells it from another entry that has taken its name since.
 struct FileStamp {
     std::uintmax_t size = 0;
     std::int64_t modified = 0;
+    std::int64_t changed = 0;
+    std::uint64_t id = 0;
     bool operator==(const FileStamp& other) const {
-        return size == other.size && modified == other.modified;
+        return size == other.size && modified == other.modified && changed == other.changed &&
+               id == other.id;
     }
     bool operator!=(const FileStamp& other) const { return !(*this == other); }
 };
 
 struct EntryInfo {
     EntryKind kind = EntryKind::kMissing;
-    FileStamp stamp;  // files only
+    FileStamp stamp;  // size and times of a file; the ID and change time of any entry
 };
 
 // Looks at one entry; a link, junction or other reparse point is kLink. A missing entry
-// is not an error.
+// is not an error. Gives the kind and a file's size and last write; the ID and change
+// time only where the system gives them with those (not on Windows).
 std::error_code Inspect(const std::filesystem::path& path, EntryInfo& info);
+
+// Looks at one entry as Inspect does, with its whole stamp, ID and change time included.
+std::error_code Identify(const std::filesystem::path& path, EntryInfo& info);
+
+// What a path leads to, links followed: kFolder, kFile, kOther or kMissing.
+std::error_code InspectTarget(const std::filesystem::path& path, EntryKind& kind);
 
 // One entry of a folder, as a listing finds it.
 struct FolderEntry {
@@ -52,7 +64,8 @@ struct FolderEntry {
     EntryInfo info;
 };
 
-// The entries of a folder, with what each is, in one pass where the system allows.
+// The entries of a folder, each with what it is and its whole stamp, in one pass where the
+// system allows.
 std::error_code ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries);
 
 // The name under which the file system keeps an existing entry, which differs from the
@@ -74,8 +87,15 @@ struct CopyResult {
 CopyResult CopyNewFile(const std::filesystem::path& from, const std::filesystem::path& to,
                        const FileStamp& expected);
 
-// Writes `bytes` to a new file; fails when anything is at `path` already.
+// Makes one folder; errc::file_exists when anything stands at `path`.
+std::error_code MakeFolder(const std::filesystem::path& path);
+
+// Writes `bytes` to a new file, which appears whole or not at all, even when the process
+// dies; fails when anything is at `path` already.
 std::error_code WriteNewFile(const std::filesystem::path& path, std::string_view bytes);
+
+// Adds `bytes` at the end of an existing file.
+std::error_code AppendToFile(const std::filesystem::path& path, std::string_view bytes);
 
 // Reads a whole file of at most `limit` bytes.
 std::error_code ReadSmallFile(const std::filesystem::path& path, std::uintmax_t limit,
@@ -95,14 +115,28 @@ void HideEntry(const std::filesystem::path& path);
 // Makes an entry removable (clears read-only) and removes it; a folder must be empty.
 std::error_code RemoveEntry(const std::filesystem::path& path);
 
-// An exclusive claim on a lock file, across processes, released when destroyed (and by
-// the system when the process dies). The file is removed on release.
+// An exclusive claim on a lock file, across processes, released when destroyed and by the
+// system when the process dies. A release removes the file, unless LeaveInPlace came first;
+// a process that dies leaves it, for the next claimant to find.
 class FileClaim {
 public:
     virtual ~FileClaim() = default;
+    // Adds a line to the file, for whoever finds it after this process has died.
+    virtual std::error_code Append(std::string_view text) = 0;
+    // The file is not ours after all: the release leaves it as it is.
+    virtual void LeaveInPlace() = 0;
 };
 
-// Takes the claim without waiting; errc::device_or_resource_busy when another holds it.
-std::error_code ClaimFile(const std::filesystem::path& path, std::unique_ptr<FileClaim>& claim);
+enum class TakeOutcome {
+    kTaken,     // a plain file that no one held; it is ours to hold now
+    kGone,      // nothing stands there (any more)
+    kBusy,      // another claimant holds the file
+    kNotAFile,  // a folder, a link, or anything else that cannot be a lock of ours
+};
+
+// Takes the file at `path` without waiting, when it is a plain file that no one holds, and
+// reads what it holds (its first 4 KiB) into `content`.
+std::error_code TakeFile(const std::filesystem::path& path, std::unique_ptr<FileClaim>& claim,
+                         TakeOutcome& outcome, std::string& content);
 
 }  // namespace velcomp

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "velcomp/AssetName.h"
+#include "velcomp/platform/FileSystem.h"
 #include "velcomp/tests/TestFolders.h"
 
 namespace velcomp::test {
@@ -29,6 +31,38 @@ inline Tree Snapshot(const fs::path& root) {
         tree[name] = it->is_directory() ? std::string(kFolderMark) : ReadFile(it->path());
     }
     return tree;
+}
+
+// Snapshot through the library's own file calls, which take paths of any length.
+inline Tree LongSnapshot(const fs::path& root, const fs::path& relative = {}) {
+    Tree tree;
+    std::vector<FolderEntry> entries;
+    ListFolder(root / relative, entries);
+    for (const FolderEntry& entry : entries) {
+        const fs::path path = relative / entry.name;
+        if (entry.info.kind == EntryKind::kFolder) {
+            tree[path.generic_u8string()] = kFolderMark;
+            tree.merge(LongSnapshot(root, path));
+        } else {
+            ReadSmallFile(root / path, std::uintmax_t{1} << 30, tree[path.generic_u8string()]);
+        }
+    }
+    return tree;
+}
+
+// Removes a folder and everything below it through the library's own file calls, which
+// take paths of any length.
+inline void RemoveLongTree(const fs::path& path) {
+    EntryInfo info;
+    Inspect(path, info);
+    if (info.kind == EntryKind::kFolder) {
+        std::vector<FolderEntry> entries;
+        ListFolder(path, entries);
+        for (const FolderEntry& entry : entries) {
+            RemoveLongTree(path / entry.name);
+        }
+    }
+    RemoveEntry(path);
 }
 
 // The source's files, as a written asset must hold them (config.txt is made anew).
@@ -77,7 +111,8 @@ inline ::testing::AssertionResult CompleteIfConfigured(const Tree& source, const
     return ::testing::AssertionSuccess();
 }
 
-// The library's working items (staging folders, lock files) left in a folder.
+// The items named like the library's working items (staging folders, lock files) in a
+// folder and below it, sorted.
 inline std::vector<std::string> Leftovers(const fs::path& folder) {
     std::vector<std::string> found;
     std::error_code error;
@@ -91,6 +126,7 @@ inline std::vector<std::string> Leftovers(const fs::path& folder) {
             }
         }
     }
+    std::sort(found.begin(), found.end());
     return found;
 }
 

@@ -110,15 +110,21 @@ TEST(AssetNameTest, TheLibrarysWorkingSuffixesAreRefusedInAnyFolder) {
     }
 }
 
-TEST(AssetNameTest, FolderNamesUpTo255CharactersAreAccepted) {
-    ExpectAccepted(std::string(255, 'a'));
-    ExpectAccepted("A\\" + std::string(255, '\xE9') + "\\B");
+// Windows allows 255 characters in a folder name; the last one of an asset name leaves room
+// for the library's working items named after it beside the asset.
+TEST(AssetNameTest, FolderNamesUpToTheirLimitsAreAccepted) {
+    ASSERT_EQ(kMaxLastFolderNameLength, 237u);
+    ExpectAccepted(std::string(237, 'a'));
+    ExpectAccepted(std::string(255, 'a') + "\\B");
+    ExpectAccepted("A\\" + std::string(255, '\xE9') + "\\" + std::string(237, '\xE9'));
     ExpectAccepted(std::string(200, 'a') + "\\" + std::string(200, 'b'));
-    ExpectRefused(std::string(256, 'a'), "longer than 255 characters");
-    ExpectRefused("A\\" + std::string(256, 'b'), "longer than 255 characters");
+    ExpectRefused(std::string(238, 'a'), "last folder name is longer than 237 characters");
+    ExpectRefused("A\\" + std::string(255, 'b'), "last folder name is longer than 237 characters");
+    ExpectRefused(std::string(256, 'a') + "\\B", "longer than 255 characters");
     // Wide names count UTF-16 units, as Windows does.
-    EXPECT_TRUE(CheckAssetName(std::wstring_view(std::wstring(255, L'\u6771'))).ok());
-    EXPECT_FALSE(CheckAssetName(std::wstring_view(std::wstring(256, L'\u6771'))).ok());
+    EXPECT_TRUE(CheckAssetName(std::wstring_view(std::wstring(237, L'\u6771'))).ok());
+    EXPECT_FALSE(CheckAssetName(std::wstring_view(std::wstring(238, L'\u6771'))).ok());
+    EXPECT_FALSE(CheckAssetName(std::wstring_view(std::wstring(256, L'\u6771') + L"\\B")).ok());
 }
 
 TEST(AssetNameTest, SegmentsEndingInDotOrSpaceAreRefused) {

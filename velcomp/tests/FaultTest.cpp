@@ -13,6 +13,8 @@
 
 #include "velcomp/CreatorIdentity.h"
 #include "velcomp/Library.h"
+#include "velcomp/MessageText.h"
+#include "velcomp/WriteSteps.h"
 #include "velcomp/platform/posix/FolderSettingsStore.h"
 #include "velcomp/tests/AssetChecks.h"
 
@@ -173,6 +175,47 @@ TEST_F(FaultTest, MissingRightsAreNamedWithTheFolderConcerned) {
     message = AsNobody([&] { return AddAndWrite(source_.path(), destination_.path()); });
     EXPECT_EQ(message, "The config.txt of \"" + source_.path().string() +
                            "/\" cannot be read (Permission denied).");
+}
+
+fs::path g_mountAt;
+fs::path g_changeFile;
+
+// At the first copy: a small disk mounted inside the staging folder, which no removal can
+// take away while it is mounted, and a source file changed, which fails the write-out.
+void MountAndChange(const char* step) {
+    if (std::string(step) == "copied" && !g_mountAt.empty() && !fs::exists(g_mountAt)) {
+        fs::create_directory(g_mountAt);
+        ::mount("tmpfs", g_mountAt.c_str(), "tmpfs", 0, "size=64k");
+        WriteFile(g_changeFile, "changed after the add");
+    }
+}
+
+// The failure and, after it, the working folder that cannot be removed: both are said within
+// the 255 bytes of a message, the folder to remove named whole at its end.
+TEST_F(FaultTest, AFailureAndWhatCouldNotBeRemovedFitOneMessageWithThePathToRemove) {
+    RequireRoot();
+    const fs::path destination = destination_.path() / std::string(150, 'x');
+    fs::create_directories(destination);
+    g_mountAt = destination / "Shop.velcomp-staging" / "files" / "mounted";
+    g_changeFile = source_.path() / "textures" / "wall.bmp";
+    SetWriteStepHook(MountAndChange);
+    const std::string message = AddAndWrite(source_.path(), destination);
+    SetWriteStepHook(nullptr);
+    const bool mounted = ::umount2(g_mountAt.c_str(), MNT_DETACH) == 0;
+    ASSERT_TRUE(mounted) << "cannot mount a tmpfs here";
+
+    const std::string removal =
+        "please remove " + QuotePath(g_mountAt) + " (Device or resource busy).";
+    EXPECT_LE(message.size(), kMaxMessageLength);
+    EXPECT_EQ(message.rfind("The source file \"", 0), 0u) << message;
+    ASSERT_GE(message.size(), removal.size()) << message;
+    EXPECT_EQ(message.substr(message.size() - removal.size()), removal) << message;
+
+    // Once the disk is gone, the next write-out clears the folder away and writes the asset.
+    WriteFile(g_changeFile, std::string(3000, 'w'));
+    EXPECT_EQ(AddAndWrite(source_.path(), destination), "");
+    EXPECT_EQ(Leftovers(destination), std::vector<std::string>{});
+    g_mountAt.clear();
 }
 
 }  // namespace

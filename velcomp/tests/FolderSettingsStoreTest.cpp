@@ -5,6 +5,9 @@
 #ifdef __linux__
 #include <sys/prctl.h>
 #endif
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +18,7 @@
 #include <vector>
 
 #include "velcomp/CreatorIdentity.h"
+#include "velcomp/tests/ProbeProcess.h"
 #include "velcomp/tests/TestFolders.h"
 
 namespace velcomp {
@@ -35,13 +39,69 @@ TEST(FolderSettingsStoreTest, ReadsWhatItWroteAndTellsTheKindApart) {
     EXPECT_EQ(store.Read("CreatorKUID").bytes, "text");
 }
 
-TEST(FolderSettingsStoreTest, AFolderInTheWayMakesTheValueUnreadableNotAbsent) {
+// A folder or a pipe in a value's place: read at once, never waited on, and said to be
+// unreadable rather than damaged, which would invite the author to reset the counter.
+TEST(FolderSettingsStoreTest, AnythingButAFileInAValuesPlaceIsUnreadableAndNeverWaitedOn) {
     test::TempFolder folder;
     fs::create_directories(folder.path() / "NextAssetNumber");
+    ASSERT_EQ(::mkfifo((folder.path() / "CreatorKUID").c_str(), 0600), 0);
     FolderSettingsStore store(folder.path());
+    alarm(20);  // a read that waits for a writer ends the test instead of hanging it
     EXPECT_EQ(store.Read("NextAssetNumber").kind, StoredValue::Kind::kUnreadable);
     std::int32_t number = 0;
-    EXPECT_FALSE(TakeAssetNumber(store, number).ok());
+    const Result counter = TakeAssetNumber(store, number);
+    EXPECT_EQ(counter.message(), "The asset counter (NextAssetNumber in " + folder.path().string() +
+                                     ") cannot be read (it is not a plain file), so no asset "
+                                     "number was given.");
+    std::int32_t kuid = 0;
+    const Result identity = CreatorKuidForNewAsset(store, kuid);
+    alarm(0);
+    EXPECT_EQ(identity.message(), "The creator identifier (CreatorKUID in " +
+                                      folder.path().string() +
+                                      ") cannot be read (it is not a plain file).");
+}
+
+// Run out of file handles, the store says so, not that the counter is damaged.
+TEST(FolderSettingsStoreTest, TooFewFileHandlesAreNamedAsTheReason) {
+    if (test::kSanitized) {
+        GTEST_SKIP() << "the sanitizers' own checks need file handles that this test takes away";
+    }
+    test::TempFolder folder;
+    ASSERT_TRUE(FolderSettingsStore(folder.path()).WriteNumber("NextAssetNumber", 5).ok());
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        FolderSettingsStore store(folder.path());
+        const rlimit few{64, 64};
+        setrlimit(RLIMIT_NOFILE, &few);
+        std::vector<int> held;  // every handle taken but for the lock's
+        for (int fd; (fd = ::open("/dev/null", O_RDONLY)) >= 0;) {
+            held.push_back(fd);
+        }
+        ::close(held.back());
+        std::int32_t number = 0;
+        const std::string message = TakeAssetNumber(store, number).message();
+        const ssize_t written = write(ends[1], message.data(), message.size());
+        _exit(written < 0);
+    }
+    close(ends[1]);
+    char buffer[512] = {};
+    const ssize_t read = ::read(ends[0], buffer, sizeof buffer - 1);
+    close(ends[0]);
+    waitpid(child, nullptr, 0);
+    const std::string message(buffer, read > 0 ? static_cast<std::size_t>(read) : 0);
+    EXPECT_NE(message.find("(Too many open files)"), std::string::npos) << message;
+    EXPECT_EQ(message.find("damaged"), std::string::npos) << message;
+}
+
+TEST(FolderSettingsStoreTest, ASettingThatCannotBeSavedSaysWhy) {
+    test::TempFolder folder;
+    test::WriteFile(folder.path() / "file", "not a folder");
+    FolderSettingsStore store(folder.path() / "file" / "settings");
+    const Result saved = store.WriteNumber("NextAssetNumber", 2);
+    EXPECT_FALSE(saved.ok());
+    EXPECT_NE(saved.message().find("(Not a directory)"), std::string::npos) << saved.message();
 }
 
 // Several processes take numbers at once; together they must never take one twice.

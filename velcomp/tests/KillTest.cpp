@@ -14,15 +14,8 @@
 #include "velcomp/Library.h"
 #include "velcomp/WriteSteps.h"
 #include "velcomp/tests/AssetChecks.h"
+#include "velcomp/tests/ProbeProcess.h"
 #include "velcomp/tests/ScratchSettings.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 namespace velcomp {
 
@@ -42,116 +35,19 @@ struct KillPlan {
 
 #ifdef _WIN32
 constexpr KillPlan kPlan{30, 14, 120, 60000};
-const char kProbeName[] = "velcomp_write_probe.exe";
-
-// An argument as the C runtime reads it back: backslashes before a quote are doubled.
-std::string Quoted(const std::string& arg) {
-    std::string quoted = "\"";
-    std::size_t backslashes = 0;
-    for (const char c : arg) {
-        backslashes = c == '\\' ? backslashes + 1 : 0;
-        quoted += c == '"' ? std::string(backslashes + 1, '\\') + "\"" : std::string(1, c);
-    }
-    return quoted + std::string(backslashes, '\\') + "\"";
-}
-
-// The probe in a process of its own, stopped as the task manager stops a program.
-class Probe {
-public:
-    explicit Probe(const std::vector<std::string>& args) {
-        std::string command;
-        for (const std::string& arg : args) {
-            command += Quoted(arg) + " ";
-        }
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                           &startup, &process)) {
-            CloseHandle(process.hThread);
-            process_ = process.hProcess;
-        }
-    }
-    ~Probe() {
-        if (process_ != nullptr) {
-            CloseHandle(process_);
-        }
-    }
-    bool started() const { return process_ != nullptr; }
-    void Kill() { TerminateProcess(process_, 9); }
-    // The exit status; 9 for a killed probe.
-    int Wait() {
-        WaitForSingleObject(process_, INFINITE);
-        DWORD status = 0;
-        GetExitCodeProcess(process_, &status);
-        return static_cast<int>(status);
-    }
-
-private:
-    HANDLE process_ = nullptr;
-};
-
-fs::path ProgramFolder() {
-    wchar_t name[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, name, MAX_PATH);
-    return fs::path(name).parent_path();
-}
-
-void SleepMicroseconds(long microseconds) {
-    Sleep(static_cast<DWORD>(microseconds / 1000));
-}
 #else
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VELCOMP_SANITIZED 1
-#endif
-#endif
-#ifdef VELCOMP_SANITIZED
 // The plain build makes the full count; under the sanitizers a sample is enough.
-constexpr KillPlan kPlan{24, 16, 200, 50000};
-#else
-constexpr KillPlan kPlan{160, 60, 200, 50000};
+constexpr KillPlan kPlan =
+    test::kSanitized ? KillPlan{24, 16, 200, 50000} : KillPlan{160, 60, 200, 50000};
 #endif
-const char kProbeName[] = "velcomp_write_probe";
 
-class Probe {
-public:
-    explicit Probe(const std::vector<std::string>& args) : pid_(::fork()) {
-        if (pid_ == 0) {
-            std::vector<char*> argv;
-            for (const std::string& arg : args) {
-                argv.push_back(const_cast<char*>(arg.c_str()));
-            }
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-    }
-    bool started() const { return pid_ > 0; }
-    void Kill() { ::kill(pid_, SIGKILL); }
-    // The exit status; 9 for a killed probe.
-    int Wait() {
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        return WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status);
-    }
-
-private:
-    pid_t pid_;
-};
-
-fs::path ProgramFolder() {
-    return fs::read_symlink("/proc/self/exe").parent_path();
-}
-
-void SleepMicroseconds(long microseconds) {
-    std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
-}
-#endif
+using test::kProbeName;
+using test::Probe;
+using test::ProgramFolder;
+using test::SleepMicroseconds;
 
 unsigned Seed() {
-    const char* given = std::getenv("VELCOMP_KILL_SEED");
-    return given != nullptr ? static_cast<unsigned>(std::strtoul(given, nullptr, 10)) : 20261208u;
+    return test::SeedFrom("VELCOMP_KILL_SEED", 20261208u);
 }
 
 std::vector<std::string> g_steps;

@@ -152,9 +152,18 @@ TEST_F(LibraryTest, EachFailedAddSaysWhy) {
     EXPECT_EQ(Add("Shop").message(), "There is no open package to add the asset to.");
 }
 
-TEST_F(LibraryTest, AddFailsWithoutCreatorIdentifierAndTakesNoNumber) {
+// Each says why there is no identifier, and none takes an asset number.
+TEST_F(LibraryTest, AddFailsWithoutAUsableCreatorIdentifierAndTakesNoNumber) {
     scratch_.WriteRaw(kCreatorKuidValue, true, std::string(4, '\0'));
-    EXPECT_EQ(Add("Shop").message(),
+    EXPECT_NE(Add("Shop").message().find("is not a positive whole number. Set it again with "
+                                         "Nameplate.exe"),
+              std::string::npos)
+        << Add("Shop").message();
+    const test::ScratchSettings empty;
+    const auto none = empty.Open();
+    Library fresh(*none);
+    fresh.CreatePackage("");
+    EXPECT_EQ(fresh.AddToPackage({source_.Text(), "Shop", "", "BC"}).message(),
               "No creator identifier is set. Set one with Nameplate.exe, then try again.");
     ASSERT_TRUE(SetCreatorKuid(*settings_, kKuid).ok());
     ASSERT_TRUE(Add("Shop").ok());
@@ -257,6 +266,13 @@ TEST_F(LibraryTest, EmptyOrClosedPackageWritesNothing) {
     library_.ClosePackage();
     EXPECT_FALSE(Extract("Shop").ok());
     EXPECT_TRUE(Listing(destination_.path()).empty());
+}
+
+TEST_F(LibraryTest, AnEmptyDestinationIsRefusedAndNothingIsWritten) {
+    ASSERT_TRUE(Add("Shop").ok());
+    EXPECT_EQ(library_.ExtractFromPackage("", "Shop").message(),
+              "No destination folder was given, so nothing was written.");
+    EXPECT_FALSE(fs::exists(fs::current_path() / "Shop"));
 }
 
 TEST_F(LibraryTest, PackageStringsReachConfigButNeverTheIdentity) {

@@ -19,15 +19,38 @@ TEST(MessageTextTest, LongTextsKeepTheirStartAndEnd) {
     EXPECT_EQ(quoted.substr(quoted.size() - 19), "\\skins\\gp38\\train\\\"");
 }
 
-TEST(MessageTextTest, CopyNeverOverrunsAndAlwaysTerminates) {
+TEST(MessageTextTest, CopyNeverOverrunsAndLosesTheMiddleOfWhatDoesNotFit) {
     char buffer[300];
     std::fill(std::begin(buffer), std::end(buffer), '#');
-    CopyMessage(std::string(1000, 'm'), buffer, 256);
-    EXPECT_EQ(std::string(buffer), std::string(255, 'm'));
+    CopyMessage(std::string(100, 'a') + std::string(1000, 'm') + std::string(200, 'z'), buffer,
+                256);
+    const std::string copied = buffer;
+    EXPECT_EQ(copied.size(), 255u);
+    EXPECT_EQ(copied.rfind(std::string(84, 'a') + "...", 0), 0u);
+    EXPECT_EQ(copied.substr(copied.size() - 168), std::string(168, 'z'));
     EXPECT_EQ(buffer[256], '#');
     CopyMessage("short", buffer, 256);
     EXPECT_STREQ(buffer, "short");
+    CopyMessage("a message", buffer, 5);  // too small to keep both ends: its start
+    EXPECT_STREQ(buffer, "a me");
     CopyMessage("anything", nullptr, 256);  // no buffer: nothing to do, no crash
+}
+
+// A failure followed by what could not be cleaned up: the second part names what the author
+// must remove, so it is the first that gives way.
+TEST(MessageTextTest, AJoinedMessageKeepsItsSecondPartWhole) {
+    const std::string first = "Cannot write " + Quote("C:\\" + std::string(200, 'w')) + " (" +
+                              std::string(120, 'r') + ").";
+    const std::string second =
+        "Cannot remove the library's working folder; please remove " +
+        Quote("C:\\Sim\\World\\Custom\\" + std::string(120, 's') + "\\Shop.velcomp-staging") +
+        " (Permission denied).";
+    const std::string joined = JoinMessages(first, second);
+    EXPECT_LE(joined.size(), kMaxMessageLength);
+    EXPECT_EQ(joined.rfind("Cannot write \"C:\\", 0), 0u) << joined;
+    EXPECT_EQ(joined.substr(joined.size() - second.size()), second);
+    EXPECT_EQ(JoinMessages("", second), second);
+    EXPECT_EQ(JoinMessages(first.substr(0, 20), "b"), first.substr(0, 20) + " b");
 }
 
 TEST(MessageTextTest, FailuresWithHugePathsStillFitTheBuffer) {

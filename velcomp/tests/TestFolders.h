@@ -8,6 +8,10 @@
 #include <iterator>
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace velcomp::test {
 
 namespace fs = std::filesystem;
@@ -52,6 +56,26 @@ inline fs::path FastTempBase() {
 inline void WriteFile(const fs::path& file, const std::string& content) {
     fs::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << content;
+}
+
+// Writes `content` over a file and puts its last write back exactly, as `touch -r` does.
+inline void RewriteKeepingTime(const fs::path& file, const std::string& content) {
+#ifdef _WIN32
+    FILETIME written{};
+    HANDLE handle = CreateFileW(file.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    GetFileTime(handle, nullptr, nullptr, &written);
+    CloseHandle(handle);
+    WriteFile(file, content);
+    handle = CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+    SetFileTime(handle, nullptr, nullptr, &written);
+    CloseHandle(handle);
+#else
+    const auto time = fs::last_write_time(file);
+    WriteFile(file, content);
+    fs::last_write_time(file, time);
+#endif
 }
 
 inline std::string ReadFile(const fs::path& file) {

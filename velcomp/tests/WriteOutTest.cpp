@@ -231,7 +231,7 @@ void RemoveLink(const fs::path& at) {
     if (WineUnixName() != nullptr) {
         RunOnHost("Z:\\bin\\rm -f", at, at, [](const fs::path& p) { return !Present(p); });
     } else {
-        RemoveLink(at);
+        RemoveDirectoryW(at.c_str());  // a folder link goes as a folder, its target stays
     }
 }
 // Wine shows a program a link to a file as the file itself, so only folder links count.
@@ -275,6 +275,65 @@ TEST_F(WriteOutTest, ALinkInTheSourceFailsTheAddAndNamesIt) {
         EXPECT_TRUE(Contains(added.message(), "is a link")) << added.message();
         RemoveLink(at);
     }
+}
+
+// The folder itself swapped for a link to another with files of the same names.
+TEST_F(WriteOutTest, ASourceFolderSwappedForALinkAfterTheAddIsNotFollowed) {
+    const fs::path outside = destination_.path() / "outside";
+    WriteFile(outside / "wall.bmp", std::string(5000, 'w'));
+    WriteFile(outside / "roof.bmp", "not part of the template");
+    ASSERT_TRUE(Add(library_).ok());
+    const fs::path textures = source_.path() / "textures";
+    fs::rename(textures, source_.path() / "kept");
+    if (!MakeLink(outside, textures, true)) {
+        GTEST_SKIP() << "this system makes no links here";
+    }
+    const Result written = Write(library_);
+    RemoveLink(textures);
+    fs::rename(source_.path() / "kept", textures);
+    EXPECT_FALSE(written.ok());
+    EXPECT_TRUE(Contains(written.message(), "textures\" has changed or gone")) << written.message();
+    EXPECT_FALSE(fs::exists(AssetFolder()));
+}
+
+// Changed to the same size, its last write put back as `touch -r` does: still changed.
+TEST_F(WriteOutTest, ASourceFileChangedWithItsSizeAndTimeKeptIsStillSeen) {
+    const fs::path wall = source_.path() / "textures" / "wall.bmp";
+    ASSERT_TRUE(Add(library_).ok());
+    test::RewriteKeepingTime(wall, std::string(5000, 'W'));
+    const Result written = Write(library_);
+    EXPECT_FALSE(written.ok());
+    EXPECT_TRUE(Contains(written.message(), "has changed or gone")) << written.message();
+    EXPECT_FALSE(fs::exists(AssetFolder()));
+}
+
+// Names that Windows reserves, or that it would take for another in the same folder: the
+// add refuses them, naming them, rather than a write-out failing for ever.
+TEST_F(WriteOutTest, SourceNamesThatWindowsCannotKeepAreRefusedAtTheAdd) {
+    const std::pair<const char*, const char*> names[] = {
+        {"nul", "reserves for a device"},      {"con.txt", "reserves for a device"},
+        {"COM1.bmp", "reserves for a device"}, {"b.", "ends in a dot or a space"},
+        {"b ", "ends in a dot or a space"},
+    };
+    for (const auto& [name, reason] : names) {
+        SCOPED_TRACE(name);
+        const fs::path file = source_.path() / "textures" / name;
+        ASSERT_FALSE(WriteNewFile(file, "x"));  // the library's own call takes any name
+        const Result added = Add(library_);
+        EXPECT_FALSE(added.ok());
+        EXPECT_TRUE(Contains(added.message(), std::string(name) + "\" cannot be copied"))
+            << added.message();
+        EXPECT_TRUE(Contains(added.message(), reason)) << added.message();
+        ASSERT_FALSE(RemoveEntry(file));
+    }
+#ifndef _WIN32
+    WriteFile(source_.path() / "textures" / "Wall.bmp", "a second wall");
+    const Result twins = Add(library_);
+    EXPECT_TRUE(Contains(twins.message(), "differ only in case")) << twins.message();
+    fs::remove(source_.path() / "textures" / "Wall.bmp");
+    WriteFile(source_.path() / "CONFIG.TXT", "kind = other\r\n");
+    EXPECT_TRUE(Contains(Add(library_).message(), "differ only in case"));
+#endif
 }
 
 TEST_F(WriteOutTest, ATemplateConfigWithAByteOrderMarkIsRead) {

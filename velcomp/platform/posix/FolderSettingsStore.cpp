@@ -3,13 +3,16 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <thread>
+
+#include "velcomp/platform/posix/Descriptor.h"
 
 namespace velcomp {
 namespace {
@@ -110,26 +113,32 @@ FolderSettingsStore::FolderSettingsStore(std::filesystem::path folder,
     : folder_(std::move(folder)), lockWait_(lockWait) {}
 
 StoredValue FolderSettingsStore::Read(const std::string& name) {
-    const int fd = ::open((folder_ / name).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return {errno == ENOENT ? StoredValue::Kind::kAbsent : StoredValue::Kind::kUnreadable, {}};
+    // Never blocks on a pipe or a device put in a value's place.
+    posix::Descriptor file(::open((folder_ / name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.get() < 0) {
+        return errno == ENOENT
+                   ? StoredValue{}
+                   : StoredValue{StoredValue::Kind::kUnreadable, {}, std::strerror(errno)};
+    }
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return {StoredValue::Kind::kUnreadable, {}, "it is not a plain file"};
     }
     std::string data;
     char buffer[256];
     ssize_t count = 0;
-    while ((count = ::read(fd, buffer, sizeof buffer)) > 0 && data.size() < 4096) {
+    while ((count = ::read(file.get(), buffer, sizeof buffer)) > 0 && data.size() < 4096) {
         data.append(buffer, static_cast<std::size_t>(count));
     }
-    ::close(fd);
     if (count < 0) {
-        return {StoredValue::Kind::kUnreadable, {}};
+        return {StoredValue::Kind::kUnreadable, {}, std::strerror(errno)};
     }
     if (data.empty()) {
-        return {StoredValue::Kind::kOther, {}};
+        return {StoredValue::Kind::kOther, {}, {}};
     }
     const auto kind =
         data[0] == kNumberTag ? StoredValue::Kind::kNumber : StoredValue::Kind::kOther;
-    return {kind, data.substr(1)};
+    return {kind, data.substr(1), {}};
 }
 
 Result FolderSettingsStore::WriteNumber(const std::string& name, std::uint32_t value) {
@@ -144,20 +153,33 @@ Result FolderSettingsStore::WriteRaw(const std::string& name, bool isNumber,
                                      const std::string& bytes) {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
+    if (error) {
+        return Failed(name, folder_, error);
+    }
     RemoveLeftovers(folder_, name);
     static std::atomic<unsigned> writes{0};
     const std::filesystem::path temporary =
         folder_ / (name + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(writes++));
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << (isNumber ? kNumberTag : kOtherTag) << bytes;
-        if (!out.flush()) {
-            return Failed(name, temporary, std::make_error_code(std::errc::io_error));
-        }
+    posix::Descriptor file(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (file.get() < 0) {
+        return Failed(name, folder_, posix::LastError());
+    }
+    const std::string data = (isNumber ? kNumberTag : kOtherTag) + bytes;
+    error = posix::WriteAll(file.get(), data.data(), data.size());
+    if (!error) {
+        error = file.Close();
     }
     // A rename replaces the old value in one step, so a reader never sees half of it.
-    std::filesystem::rename(temporary, folder_ / name, error);
-    return error ? Failed(name, folder_ / name, error) : Result::Success();
+    if (!error) {
+        std::filesystem::rename(temporary, folder_ / name, error);
+    }
+    if (error) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return Failed(name, folder_ / name, error);
+    }
+    return Result::Success();
 }
 
 Result FolderSettingsStore::Exclusively(const std::function<Result()>& action) {

@@ -14,6 +14,7 @@ public:
     explicit FolderSettingsStore(std::filesystem::path folder,
                                  std::chrono::milliseconds lockWait = std::chrono::seconds(10));
 
+    std::string Where() const override { return folder_.string(); }
     StoredValue Read(const std::string& name) override;
     Result WriteNumber(const std::string& name, std::uint32_t value) override;
     Result Exclusively(const std::function<Result()>& action) override;

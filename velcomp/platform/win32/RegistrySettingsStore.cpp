@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <system_error>
+
+#include "velcomp/platform/FileSystem.h"
 
 namespace velcomp {
 namespace {
@@ -11,6 +14,11 @@ constexpr DWORD kLockTimeoutMs = 10000;
 
 std::string KeyText(const std::string& subKey) {
     return "HKEY_CURRENT_USER\\" + subKey;
+}
+
+// The system's words for a registry error.
+std::string Reason(LONG status) {
+    return DescribeError(std::error_code(static_cast<int>(status), std::system_category()));
 }
 
 // Closes a registry key when it goes out of scope.
@@ -62,29 +70,34 @@ private:
 
 RegistrySettingsStore::RegistrySettingsStore(std::string subKey) : subKey_(std::move(subKey)) {}
 
+std::string RegistrySettingsStore::Where() const {
+    return KeyText(subKey_);
+}
+
 StoredValue RegistrySettingsStore::Read(const std::string& name) {
     KeyHandle key;
     LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, subKey_.c_str(), 0, KEY_QUERY_VALUE, key.out());
+    if (status == ERROR_FILE_NOT_FOUND) {
+        return {};
+    }
     if (status != ERROR_SUCCESS) {
-        return {status == ERROR_FILE_NOT_FOUND ? StoredValue::Kind::kAbsent
-                                               : StoredValue::Kind::kUnreadable,
-                {}};
+        return {StoredValue::Kind::kUnreadable, {}, Reason(status)};
     }
     BYTE data[64] = {};
     DWORD type = REG_NONE;
     DWORD size = sizeof data;
     status = RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, data, &size);
     if (status == ERROR_FILE_NOT_FOUND) {
-        return {StoredValue::Kind::kAbsent, {}};
+        return {};
     }
     if (status == ERROR_MORE_DATA) {
-        return {StoredValue::Kind::kOther, {}};  // far too large for anything we keep
+        return {StoredValue::Kind::kOther, {}, {}};  // far too large for anything we keep
     }
     if (status != ERROR_SUCCESS) {
-        return {StoredValue::Kind::kUnreadable, {}};
+        return {StoredValue::Kind::kUnreadable, {}, Reason(status)};
     }
     const auto kind = type == REG_DWORD ? StoredValue::Kind::kNumber : StoredValue::Kind::kOther;
-    return {kind, std::string(reinterpret_cast<const char*>(data), size)};
+    return {kind, std::string(reinterpret_cast<const char*>(data), size), {}};
 }
 
 Result RegistrySettingsStore::WriteNumber(const std::string& name, std::uint32_t value) {
@@ -98,7 +111,7 @@ Result RegistrySettingsStore::WriteNumber(const std::string& name, std::uint32_t
     }
     if (status != ERROR_SUCCESS) {
         return Result::Failure("The setting " + name + " could not be saved in " +
-                               KeyText(subKey_) + " (error " + std::to_string(status) + ").");
+                               KeyText(subKey_) + " (" + Reason(status) + ").");
     }
     return Result::Success();
 }

@@ -13,6 +13,7 @@ class RegistrySettingsStore : public SettingsStore {
 public:
     explicit RegistrySettingsStore(std::string subKey = kContentSettingsKey);
 
+    std::string Where() const override;
     StoredValue Read(const std::string& name) override;
     Result WriteNumber(const std::string& name, std::uint32_t value) override;
     // Serialised by a named mutex of the session, one per key.

@@ -1,6 +1,7 @@
-#include <windows.h>
+#include "velcomp/platform/win32/Win32Files.h"
 
 #include <string>
+#include <vector>
 
 #include "velcomp/platform/FileSystem.h"
 
@@ -9,52 +10,53 @@ namespace fs = std::filesystem;
 namespace velcomp {
 namespace {
 
-std::error_code LastError() {
-    return std::error_code(static_cast<int>(GetLastError()), std::system_category());
-}
-
-std::int64_t Combine(DWORD high, DWORD low) {
-    return static_cast<std::int64_t>((static_cast<std::uint64_t>(high) << 32) | low);
-}
+using win32::Combine;
+using win32::Handle;
+using win32::LastError;
+using win32::LongPath;
 
 bool IsLink(DWORD attributes) {
     return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
-// Looks at a file without opening it; the error of a missing one is kept.
-std::error_code Attributes(const fs::path& path, WIN32_FILE_ATTRIBUTE_DATA& data) {
-    return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ? std::error_code()
-                                                                            : LastError();
-}
-
-FileStamp StampOf(const WIN32_FILE_ATTRIBUTE_DATA& data) {
-    return {static_cast<std::uintmax_t>(Combine(data.nFileSizeHigh, data.nFileSizeLow)),
-            Combine(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
-}
-
-bool IsMissing(DWORD error) {
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
-// Whether the source can still be opened for reading; its error when it cannot.
-std::error_code ProbeSource(const fs::path& from) {
-    const HANDLE file = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return LastError();
+EntryKind KindOf(DWORD attributes) {
+    if (IsLink(attributes)) {
+        return EntryKind::kLink;
     }
-    CloseHandle(file);
-    return {};
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::kFolder : EntryKind::kFile;
 }
 
-class HandleClaim : public FileClaim {
-public:
-    explicit HandleClaim(HANDLE file) : file_(file) {}
-    ~HandleClaim() override { CloseHandle(file_); }  // the file goes with its last handle
+std::int64_t TimeOf(const FILETIME& time) {
+    return Combine(time.dwHighDateTime, time.dwLowDateTime);
+}
 
-private:
-    HANDLE file_;
-};
+// What a listing says of one entry: the same stamp that Identify gives for its path.
+EntryInfo InfoOf(const FILE_ID_BOTH_DIR_INFO& entry) {
+    EntryInfo info;
+    info.kind = KindOf(entry.FileAttributes);
+    info.stamp.changed = entry.ChangeTime.QuadPart;
+    info.stamp.id = static_cast<std::uint64_t>(entry.FileId.QuadPart);
+    if (info.kind == EntryKind::kFile) {
+        info.stamp.size = static_cast<std::uintmax_t>(entry.EndOfFile.QuadPart);
+        info.stamp.modified = entry.LastWriteTime.QuadPart;
+    }
+    return info;
+}
+
+// Adds the entries of one buffer that the system filled.
+void AddEntries(const char* buffer, std::vector<FolderEntry>& entries) {
+    for (auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer);;
+         entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(
+             reinterpret_cast<const char*>(entry) + entry->NextEntryOffset)) {
+        const std::wstring name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+        if (name != L"." && name != L"..") {
+            entries.push_back({name, InfoOf(*entry)});
+        }
+        if (entry->NextEntryOffset == 0) {
+            return;
+        }
+    }
+}
 
 }  // namespace
 
@@ -106,49 +108,70 @@ std::string DescribeError(const std::error_code& error) {
 std::error_code Inspect(const fs::path& path, EntryInfo& info) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     info = {};
-    if (const std::error_code error = Attributes(path, data)) {
-        return IsMissing(static_cast<DWORD>(error.value())) ? std::error_code() : error;
+    if (!GetFileAttributesExW(LongPath(path).c_str(), GetFileExInfoStandard, &data)) {
+        return win32::IsMissing(GetLastError()) ? std::error_code() : LastError();
     }
-    if (IsLink(data.dwFileAttributes)) {
-        info.kind = EntryKind::kLink;
-    } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        info.kind = EntryKind::kFolder;
-    } else {
-        info = {EntryKind::kFile, StampOf(data)};
+    info.kind = KindOf(data.dwFileAttributes);
+    if (info.kind == EntryKind::kFile) {
+        info.stamp.size =
+            static_cast<std::uintmax_t>(Combine(data.nFileSizeHigh, data.nFileSizeLow));
+        info.stamp.modified = TimeOf(data.ftLastWriteTime);
     }
     return {};
 }
 
-std::error_code ListFolder(const fs::path& folder, std::vector<FolderEntry>& entries) {
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW((folder / L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
+std::error_code Identify(const fs::path& path, EntryInfo& info) {
+    info = {};
+    const Handle entry(win32::OpenForLooking(path));
+    win32::HandleFacts facts;
+    if (!entry.valid()) {
+        return win32::IsMissing(GetLastError()) ? std::error_code() : LastError();
+    }
+    if (!win32::ReadFacts(entry.get(), facts)) {
         return LastError();
     }
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") {
-            continue;
-        }
-        FolderEntry entry{name, {}};
-        if (IsLink(found.dwFileAttributes)) {
-            entry.info.kind = EntryKind::kLink;
-        } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            entry.info.kind = EntryKind::kFolder;
-        } else {
-            entry.info = {
-                EntryKind::kFile,
-                {static_cast<std::uintmax_t>(Combine(found.nFileSizeHigh, found.nFileSizeLow)),
-                 Combine(found.ftLastWriteTime.dwHighDateTime,
-                         found.ftLastWriteTime.dwLowDateTime)}};
-        }
-        entries.push_back(std::move(entry));
-    } while (FindNextFileW(search, &found));
-    const DWORD error = GetLastError();
-    FindClose(search);
-    return error == ERROR_NO_MORE_FILES
-               ? std::error_code()
-               : std::error_code(static_cast<int>(error), std::system_category());
+    info.kind = KindOf(facts.attributes);
+    info.stamp.changed = facts.changed;
+    info.stamp.id = facts.id;
+    if (info.kind == EntryKind::kFile) {
+        info.stamp.size = static_cast<std::uintmax_t>(facts.size);
+        info.stamp.modified = facts.modified;
+    }
+    return {};
+}
+
+std::error_code InspectTarget(const fs::path& path, EntryKind& kind) {
+    kind = EntryKind::kMissing;
+    const Handle entry(CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    FILE_BASIC_INFO basic{};
+    if (!entry.valid()) {
+        return win32::IsMissing(GetLastError()) ? std::error_code() : LastError();
+    }
+    if (!GetFileInformationByHandleEx(entry.get(), FileBasicInfo, &basic, sizeof basic)) {
+        return LastError();
+    }
+    kind =
+        (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::kFolder : EntryKind::kFile;
+    return {};
+}
+
+std::error_code ListFolder(const fs::path& folder, std::vector<FolderEntry>& entries) {
+    const Handle listing(CreateFileW(LongPath(folder).c_str(), FILE_LIST_DIRECTORY,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!listing.valid()) {
+        return LastError();
+    }
+    std::vector<std::uint64_t> buffer(8192);  // 64 KiB, aligned as the entries need
+    auto part = FileIdBothDirectoryRestartInfo;
+    while (GetFileInformationByHandleEx(listing.get(), part, buffer.data(),
+                                        static_cast<DWORD>(buffer.size() * sizeof buffer[0]))) {
+        AddEntries(reinterpret_cast<const char*>(buffer.data()), entries);
+        part = FileIdBothDirectoryInfo;
+    }
+    return GetLastError() == ERROR_NO_MORE_FILES ? std::error_code() : LastError();
 }
 
 std::error_code StoredName(const fs::path& path, fs::path& name) {
@@ -157,7 +180,7 @@ std::error_code StoredName(const fs::path& path, fs::path& name) {
         return std::make_error_code(std::errc::invalid_argument);  // a pattern, not a name
     }
     WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW(path.c_str(), &found);
+    const HANDLE search = FindFirstFileW(LongPath(path).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return LastError();
     }
@@ -172,84 +195,17 @@ bool SameEntryName(const fs::path& a, const fs::path& b) {
            CSTR_EQUAL;
 }
 
-// Why a copy failed: the source changed or went, or which side could not be used.
-CopyResult CopyFailure(const fs::path& from, const FileStamp& expected, std::error_code error) {
-    WIN32_FILE_ATTRIBUTE_DATA now{};
-    if (Attributes(from, now) || IsLink(now.dwFileAttributes) ||
-        (now.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || StampOf(now) != expected) {
-        return {CopyResult::Outcome::kSourceChanged, {}};
+std::error_code MakeFolder(const fs::path& path) {
+    if (CreateDirectoryW(LongPath(path).c_str(), nullptr)) {
+        return {};
     }
-    if (const std::error_code sourceError = ProbeSource(from)) {
-        return {CopyResult::Outcome::kSourceFailed, sourceError};
-    }
-    return {CopyResult::Outcome::kTargetFailed, error};
-}
-
-CopyResult CopyNewFile(const fs::path& from, const fs::path& to, const FileStamp& expected) {
-    // The system's own copy, which never replaces: as fast as any copy the author makes.
-    if (!CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr,
-                     COPY_FILE_FAIL_IF_EXISTS)) {
-        return CopyFailure(from, expected, LastError());
-    }
-    // One look afterwards tells a file changed since the add, or while it was copied.
-    WIN32_FILE_ATTRIBUTE_DATA after{};
-    if (Attributes(from, after) || IsLink(after.dwFileAttributes) || StampOf(after) != expected) {
-        return {CopyResult::Outcome::kSourceChanged, {}};
-    }
-    // The system copies the read-only mark too; the author's asset is theirs to edit.
-    if (after.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
-        SetFileAttributesW(to.c_str(), after.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
-    }
-    return {};
-}
-
-std::error_code WriteNewFile(const fs::path& path, std::string_view bytes) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return LastError();
-    }
-    std::error_code error;
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
-        error = LastError();
-    } else if (written != bytes.size()) {
-        error = std::error_code(ERROR_DISK_FULL, std::system_category());
-    }
-    if (!CloseHandle(file) && !error) {
-        error = LastError();
-    }
-    return error;
-}
-
-std::error_code ReadSmallFile(const fs::path& path, std::uintmax_t limit, std::string& bytes) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return LastError();
-    }
-    std::error_code error;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size)) {
-        error = LastError();
-    } else if (static_cast<std::uintmax_t>(size.QuadPart) > limit) {
-        error = std::make_error_code(std::errc::file_too_large);
-    } else {
-        bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');
-        DWORD read = 0;
-        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
-            error = LastError();
-        } else if (read != bytes.size()) {
-            error = std::make_error_code(std::errc::io_error);
-        }
-    }
-    CloseHandle(file);
-    return error;
+    return GetLastError() == ERROR_ALREADY_EXISTS ? std::make_error_code(std::errc::file_exists)
+                                                  : LastError();
 }
 
 std::error_code MoveWithoutReplacing(const fs::path& from, const fs::path& to) {
     // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
-    if (!MoveFileExW(from.c_str(), to.c_str(), 0)) {
+    if (!MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), 0)) {
         return LastError();
     }
     return {};
@@ -263,46 +219,34 @@ bool IsExistsError(const std::error_code& error) {
 }
 
 void HideEntry(const fs::path& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const std::wstring name = LongPath(path);
+    const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-        SetFileAttributesW(path.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
+        SetFileAttributesW(name.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN);
     }
 }
 
 std::error_code RemoveEntry(const fs::path& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const std::wstring name = LongPath(path);
+    const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return IsMissing(GetLastError()) ? std::error_code() : LastError();
+        return win32::IsMissing(GetLastError()) ? std::error_code() : LastError();
     }
     if (attributes & FILE_ATTRIBUTE_READONLY) {
-        SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesW(name.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     }
-    BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(path.c_str())
-                                                           : DeleteFileW(path.c_str());
+    BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(name.c_str())
+                                                           : DeleteFileW(name.c_str());
     if (!removed && IsLink(attributes)) {
-        removed = DeleteFileW(path.c_str());  // Wine removes a host system's folder link so
+        removed = DeleteFileW(name.c_str());  // Wine removes a host system's folder link so
     }
-    return removed || IsMissing(GetLastError()) ? std::error_code() : LastError();
-}
-
-std::error_code ClaimFile(const fs::path& path, std::unique_ptr<FileClaim>& claim) {
-    // Shared with no one, and gone when the last handle closes, also when the process dies.
-    const HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED) {
-            // A file marked for deletion also refuses to open while its holder lives.
-            WIN32_FILE_ATTRIBUTE_DATA data{};
-            if (error == ERROR_SHARING_VIOLATION || !Attributes(path, data)) {
-                return std::make_error_code(std::errc::device_or_resource_busy);
-            }
-        }
-        return std::error_code(static_cast<int>(error), std::system_category());
+    const DWORD error = removed ? ERROR_SUCCESS : GetLastError();
+    if (!removed && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        SetFileAttributesW(name.c_str(), attributes);  // what stays, stays as it was
     }
-    claim = std::make_unique<HandleClaim>(file);
-    return {};
+    return removed || win32::IsMissing(error)
+               ? std::error_code()
+               : std::error_code(static_cast<int>(error), std::system_category());
 }
 
 }  // namespace velcomp
