@@ -1,11 +1,8 @@
 // What the library's Windows file calls share: the long form of every path, the last
-// error, and handles that close themselves. Include it before any other Windows header.
+// error, and handles that close themselves. (The calls that give file IDs and change times
+// came with Windows Vista; the build names Windows 7.)
 #pragma once
 
-// The calls that give file IDs and change times came with Windows Vista; the library
-// runs on Windows 7 and later.
-#undef _WIN32_WINNT
-#define _WIN32_WINNT 0x0601
 #include <windows.h>
 
 #include <cstdint>
