@@ -91,15 +91,16 @@ TEST(Create, AWriteOutWithoutConfigIsReportedWithoutAReasonFromALibraryThatHasNo
     EXPECT_EQ(kitwright.Launches(), std::vector<std::string>{});
 }
 
-// A name of 250 characters makes a path that Windows refuses: the box that says so still fits
-// a 1,024-pixel screen, and the Name is selected for the author to type over.
+// A name of 250 characters in two folders makes a path that Windows refuses: the box that
+// says so still fits a 1,024-pixel screen, and the Name is selected for the author to type
+// over.
 TEST(Create, ARefusalOfALongNameFitsTheScreenAndSelectsTheName) {
     KitwrightSession kitwright;
     HWND window = kitwright.WaitForWindow(KITWRIGHT_DIALOG_CAPTION);
     ASSERT_NE(window, nullptr);
     CreateDirectoryA(kitwright.HostRoot().c_str(), nullptr);
     const DialogDriver dialog(window);
-    const std::string name(250, 'n');
+    const std::string name = std::string(124, 'n') + "\\" + std::string(125, 'n');
     SendMessageA(dialog.Control(IDC_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
     dialog.Type(IDC_DESCRIPTION, "A shop");
     dialog.Click(IDOK);
