@@ -1,16 +1,16 @@
 #include "creation/CreateAsset.h"
 
 #include "catalogue/ClassTable.h"
+#include "contract/PackageFiles.h"
 #include "creation/CodePageText.h"
 #include "creation/Locations.h"
 #include "creation/Messages.h"
 #include "creation/NameCheck.h"
-#include "creation/PathRules.h"
+#include "names/AssetName.h"
 
 namespace kitwright {
 namespace {
 
-constexpr char kConfigFile[] = "\\config.txt";
 constexpr char kPreviewFile[] = "\\main.bmp";
 
 // What one Create works with, gathered once the class row is known.
@@ -56,7 +56,7 @@ void ReportNotWritten(Job& job) {
 // An asset folder counts as written only once it holds its config.txt.
 WriteResult ExtractAndConfirm(Job& job) {
     job.library.ExtractFromPackage(job.destination.c_str(), job.name.c_str());
-    if (job.platform.PathExists(job.assetFolder + kConfigFile)) {
+    if (job.platform.PathExists(job.assetFolder + "\\" + contract::kConfigFileName)) {
         return WriteResult::kWritten;
     }
     ReportNotWritten(job);
@@ -123,7 +123,7 @@ std::string InstallRoot(Platform& platform) {
 // The refusals of the Name end in "Nothing was created", but for the one that the original
 // tool already gave in its own words.
 void RefuseName(Platform& platform, CreationForm& form, const std::wstring& problem) {
-    platform.ShowMessage(problem == messages::kAssetExists ? problem
+    platform.ShowMessage(problem == messages::AssetExists() ? problem
                                                            : problem + messages::kNothingCreated);
     form.ReturnToName();
 }
@@ -134,7 +134,7 @@ bool MayCreate(Job& job) {
         job.platform.ShowMessage(messages::HostNotFound(job.platform, job.installRoot));
         return false;
     }
-    if (!FitsWindowsPath(job.destination)) {
+    if (!names::FitsWindowsPath(job.destination)) {
         job.platform.ShowMessage(messages::PathTooLong(job.platform, job.destination) +
                                  messages::kNothingCreated);
         return false;

@@ -5,7 +5,7 @@
 
 #include "creation/CodePageText.h"
 #include "creation/MessageFit.h"
-#include "creation/PathRules.h"
+#include "names/AssetName.h"
 
 namespace kitwright::messages {
 namespace {
@@ -32,14 +32,23 @@ std::wstring Unstorable(Platform& platform, const std::wstring& subject,
            CodePageName(platform.AnsiCodePage()) + L"), so " + consequence + L".";
 }
 
+// ASCII text, as the name rules word their refusals.
+std::wstring Widened(std::string_view ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
 }  // namespace
+
+std::wstring AssetExists() {
+    return Widened(names::kAssetExists);
+}
 
 std::wstring Quoted(Platform& platform, const std::string& text) {
     return ShortenMiddle(platform.WideText(text));
 }
 
 std::wstring PathTooLong(Platform& platform, const std::string& path) {
-    return L"This path is longer than the " + std::to_wstring(kMaxPathLength) +
+    return L"This path is longer than the " + std::to_wstring(names::kMaxPathLength) +
            L" characters that Windows allows:\n\n" + Quoted(platform, path) +
            L"\n\nPlease choose a shorter name.";
 }
@@ -83,9 +92,9 @@ std::wstring NameRefused(const std::wstring& name, const std::wstring& reason) {
 
 std::wstring Alias(Platform& platform, const std::wstring& name, const std::string& folder,
                    const std::string& stored) {
-    return L"The name \"" + ShortenMiddle(name) +
-           L"\" cannot be used: Windows takes it for another name of the folder\n\n" +
-           Quoted(platform, folder + stored) + L"\n\nPlease choose another name.";
+    return L"The name \"" + ShortenMiddle(name) + L"\" cannot be used: " +
+           Widened(names::kAliasReason) + L"\n\n" + Quoted(platform, folder + stored) +
+           L"\n\nPlease choose another name.";
 }
 
 std::wstring NameUnstorable(Platform& platform, const std::wstring& name,

@@ -10,7 +10,9 @@ namespace kitwright::messages {
 
 inline constexpr wchar_t kNothingCreated[] = L" Nothing was created.";
 inline constexpr wchar_t kNoClass[] = L"Fatal Error!\n\nCould not find internal class!";
-inline constexpr wchar_t kAssetExists[] = L"Asset already exists, please use another name.";
+
+// The name rules' own words for an asset already there, which the library uses too.
+std::wstring AssetExists();
 
 // An 8-bit path or name of the code page, shortened to fit a message line.
 std::wstring Quoted(Platform& platform, const std::string& text);

@@ -1,15 +1,14 @@
 #include "creation/NameCheck.h"
 
+#include "contract/PackageFiles.h"
 #include "creation/CodePageText.h"
 #include "creation/Locations.h"
 #include "creation/Messages.h"
-#include "creation/PathRules.h"
-#include "velcomp/AssetName.h"
+#include "names/AssetName.h"
 
 namespace kitwright {
 namespace {
 
-constexpr char kConfigFile[] = "\\config.txt";
 
 // An existing folder on the way must be known by the very name typed, not be another name
 // (an 8.3 short name) for one.
@@ -31,7 +30,7 @@ std::wstring AliasProblem(Platform& platform, const std::string& destination,
 
 // The library's own rules, which need no disk.
 std::wstring RuleProblem(Platform& platform, const std::wstring& name) {
-    const velcomp::Result check = velcomp::CheckAssetName(std::wstring_view(name));
+    const names::Verdict check = names::CheckAssetName(std::wstring_view(name));
     return check ? std::wstring() : messages::NameRefused(name, platform.WideText(check.message()));
 }
 
@@ -50,11 +49,11 @@ std::wstring NameProblem(Platform& platform, const std::string& destination,
         return alias;
     }
     const std::string assetFolder = destination + bytes;
-    if (!FitsWindowsPath(assetFolder)) {
+    if (!names::FitsWindowsPath(assetFolder)) {
         return messages::PathTooLong(platform, assetFolder);
     }
-    if (platform.PathExists(assetFolder + kConfigFile)) {
-        return messages::kAssetExists;
+    if (platform.PathExists(assetFolder + "\\" + contract::kConfigFileName)) {
+        return messages::AssetExists();
     }
     return {};
 }
@@ -70,7 +69,7 @@ std::wstring TypedNameProblem(Platform& platform, const ClassRow& row, const std
     PathBuffer installRoot = {};
     GetInstallPath(platform, installRoot);
     const std::string destination = DestinationFolder(installRoot, row);
-    if (installRoot[0] == '\0' || !FitsWindowsPath(destination)) {
+    if (installRoot[0] == '\0' || !names::FitsWindowsPath(destination)) {
         return RuleProblem(platform, name);  // the disk's part is Create's to report
     }
     return NameProblem(platform, destination, name, bytes.bytes);

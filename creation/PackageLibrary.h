@@ -2,13 +2,14 @@
 // one more that only some libraries offer.
 #pragma once
 
-#include <cstddef>
 #include <string>
+
+#include "contract/PackageFiles.h"
 
 namespace kitwright {
 
-// Size of the buffer that receives the library's message on a failed add.
-inline constexpr std::size_t kErrorTextSize = 256;
+// The buffer that receives the library's message on a failed add.
+using contract::kErrorTextSize;
 
 class PackageLibrary {
 public:

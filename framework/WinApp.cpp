@@ -1,5 +1,6 @@
 #include "framework/WinApp.h"
 
+#include "codepage/CodePage.h"
 #include "framework/Dialog.h"
 
 namespace framework {
@@ -103,12 +104,7 @@ int AfxMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT 
     if (caption != nullptr) {
         return MessageBoxW(owner, text, caption, type);
     }
-    const std::string name = AfxAppName();
-    std::wstring title(name.size(), L'\0');
-    const int length = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()),
-                                           title.data(), static_cast<int>(title.size()));
-    title.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-    return MessageBoxW(owner, text, title.c_str(), type);
+    return MessageBoxW(owner, text, codepage::Widen(AfxAppName()).c_str(), type);
 }
 
 INT_PTR CWinApp::RunMainDialog(CDialog& dialog) {

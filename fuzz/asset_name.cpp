@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fuzz/FuzzSupport.h"
-#include "velcomp/AssetName.h"
+#include "names/AssetName.h"
 
 namespace {
 
@@ -149,7 +149,7 @@ bool WindowsAllows(const Text& name) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-    const velcomp::Result narrow = velcomp::CheckAssetName(bytes);
+    const names::Verdict narrow = names::CheckAssetName(bytes);
     fuzz::Check(narrow.ok() == WindowsAllows(Text(data, data + size)),
                 "the 8-bit rules agree with Windows' rules", bytes);
 
@@ -157,7 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < size; ++i) {
         widened += static_cast<wchar_t>(data[i]);
     }
-    const velcomp::Result wide = velcomp::CheckAssetName(std::wstring_view(widened));
+    const names::Verdict wide = names::CheckAssetName(std::wstring_view(widened));
     fuzz::Check(wide.ok() == narrow.ok() && wide.message() == narrow.message(),
                 "the wide form of the same text is judged as the 8-bit form", bytes);
 
@@ -169,7 +169,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             units.push_back(unit);
             utf16 += static_cast<wchar_t>(unit);
         }
-        fuzz::Check(velcomp::CheckAssetName(std::wstring_view(utf16)).ok() == WindowsAllows(units),
+        fuzz::Check(names::CheckAssetName(std::wstring_view(utf16)).ok() == WindowsAllows(units),
                     "the UTF-16 rules agree with Windows' rules", bytes);
     }
     return 0;

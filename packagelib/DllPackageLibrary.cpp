@@ -1,12 +1,10 @@
 #include "packagelib/DllPackageLibrary.h"
 
-#include "packagelib/velCompDLL.h"
+#include "contract/velCompDLL.h"
 
 #include <windows.h>
 
 namespace kitwright {
-
-static_assert(kErrorTextSize == kVelCompErrorTextSize, "the core's error buffer is the library's");
 
 void DllPackageLibrary::InitVEL() {
     ::InitVEL();
@@ -45,7 +43,7 @@ std::string DllPackageLibrary::LastPackageError() {
     if (lastError == nullptr) {
         return {};
     }
-    char text[kVelCompErrorTextSize] = {};
+    char text[contract::kErrorTextSize] = {};
     lastError(text, sizeof text);
     text[sizeof text - 1] = '\0';
     return text;

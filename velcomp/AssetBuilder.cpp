@@ -4,7 +4,8 @@
 #include <cctype>
 #include <map>
 
-#include "velcomp/AssetName.h"
+#include "contract/PackageFiles.h"
+#include "names/AssetName.h"
 #include "velcomp/CreatorIdentity.h"
 #include "velcomp/MessageText.h"
 #include "velcomp/platform/FileSystem.h"
@@ -17,7 +18,7 @@ namespace {
 bool IsConfigFileName(const fs::path& name) {
     const std::string text = TextFromPath(name);
     return std::equal(
-        text.begin(), text.end(), std::begin(kConfigFileName), std::end(kConfigFileName) - 1,
+        text.begin(), text.end(), std::begin(contract::kConfigFileName), std::end(contract::kConfigFileName) - 1,
         [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
@@ -43,8 +44,8 @@ std::optional<WalkProblem> NameProblem(const fs::path& relative,
                                        const std::vector<FolderEntry>& entries) {
     std::map<fs::path::string_type, fs::path> seen;
     for (const FolderEntry& entry : entries) {
-        const Result usable =
-            CheckSourceEntryName(std::basic_string_view<fs::path::value_type>(entry.name.native()));
+        const names::Verdict usable =
+            names::CheckSourceEntryName(std::basic_string_view<fs::path::value_type>(entry.name.native()));
         if (!usable) {
             return WalkProblem{relative / entry.name,
                                "cannot be copied: " + usable.message() + "; please rename it"};
@@ -116,12 +117,13 @@ Result ReadSettings(const fs::path& file, ConfigFile& settings) {
 
 Result CheckName(std::string_view name) {
     const fs::path::string_type text = NativeText(name);
-    Result check = CheckAssetName(std::basic_string_view<fs::path::value_type>(text));
+    const names::Verdict check =
+        names::CheckAssetName(std::basic_string_view<fs::path::value_type>(text));
     if (!check) {
         return Result::Failure("The asset name " + Quote(name) +
                                " cannot be used: " + check.message() + ".");
     }
-    return check;
+    return Result::Success();
 }
 
 // The source folder itself, as the write-out will look for it: links in it followed.

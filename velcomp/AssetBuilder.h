@@ -18,7 +18,6 @@ inline constexpr char kKuidKey[] = "kuid";
 inline constexpr char kNameKey[] = "username";
 inline constexpr char kDescriptionKey[] = "description";
 inline constexpr char kClassKey[] = "category-class";
-inline constexpr char kConfigFileName[] = "config.txt";
 
 struct AssetRequest {
     std::string_view source;  // 8-bit path of the source folder

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "velcomp/AssetBuilder.h"
+#include "contract/PackageFiles.h"
 #include "velcomp/platform/FileSystem.h"
 
 namespace fs = std::filesystem;
@@ -78,7 +78,7 @@ void AddNumbers(std::string_view text, std::int32_t creator, std::set<std::int32
 }
 
 bool IsConfigFile(const fs::path& name) {
-    return SameIgnoringCase(name.u8string(), kConfigFileName);
+    return SameIgnoringCase(name.u8string(), contract::kConfigFileName);
 }
 
 void Walk(const fs::path& folder, std::int32_t creator, std::set<std::int32_t>& numbers) {

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "contract/PackageFiles.h"
+#include "names/AssetName.h"
 #include "velcomp/AssetBuilder.h"
-#include "velcomp/AssetName.h"
 #include "velcomp/AssetNumbers.h"
 #include "velcomp/CreatorIdentity.h"
 #include "velcomp/MessageText.h"
@@ -95,9 +96,8 @@ Result CheckNamedFolders(const fs::path& destination, const fs::path& name) {
             return PathFailure("Cannot read", at, error);
         }
         if (!SameEntryName(stored, part)) {
-            return Result::Failure("The name " + QuotePath(part) +
-                                   " is another name of the folder " + QuotePath(stored) +
-                                   "; please use another name.");
+            return Result::Failure("The name " + QuotePath(part) + " cannot be used: " +
+                                   names::kAliasReason + " " + QuotePath(stored) + ".");
         }
     }
     return Result::Success();
@@ -106,11 +106,11 @@ Result CheckNamedFolders(const fs::path& destination, const fs::path& name) {
 // Nothing may stand where the asset goes but the author's own work-in-progress folder.
 Result CheckTarget(const fs::path& folder, bool& exists) {
     EntryInfo config;
-    if (const std::error_code error = Inspect(folder / kConfigFileName, config)) {
+    if (const std::error_code error = Inspect(folder / contract::kConfigFileName, config)) {
         return PathFailure("Cannot read the folder", folder, error);
     }
     if (config.kind != EntryKind::kMissing) {
-        return Result::Failure("An asset is already there: " + QuotePath(folder) + ".");
+        return AssetThere(folder);
     }
     EntryInfo info;
     Inspect(folder, info);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "velcomp/AssetBuilder.h"
+#include "contract/PackageFiles.h"
 #include "velcomp/MessageText.h"
 
 namespace fs = std::filesystem;
@@ -49,7 +49,7 @@ Result PlanFolder(const fs::path& staged, const fs::path& folder, const fs::path
     Result result = SortedEntries(staged / relative, entries);
     for (auto entry = entries.begin(); result && entry != entries.end(); ++entry) {
         const fs::path path = relative / entry->name;
-        if (relative.empty() && entry->name == kConfigFileName) {
+        if (relative.empty() && entry->name == contract::kConfigFileName) {
             continue;  // moved last, once everything else is in place
         }
         EntryInfo present;

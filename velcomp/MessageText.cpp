@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "names/AssetName.h"
 #include "velcomp/platform/FileSystem.h"
 
 namespace velcomp {
@@ -55,6 +56,11 @@ std::string JoinMessages(std::string_view first, std::string_view second) {
     const std::string joined =
         CutMiddle(first, std::max(room, kShortestCut)) + " " + std::string(second);
     return CutMiddle(joined, kMaxMessageLength);
+}
+
+Result AssetThere(const std::filesystem::path& folder) {
+    return Result::Failure(std::string(names::kAssetExists) + " It is in " + QuotePath(folder) +
+                           ".");
 }
 
 void CopyMessage(std::string_view message, char* buffer, std::size_t size) {

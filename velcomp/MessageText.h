@@ -33,6 +33,9 @@ std::string CutMiddle(std::string_view text, std::size_t size);
 // room, the second kept whole.
 std::string JoinMessages(std::string_view first, std::string_view second);
 
+// An asset already in `folder`: the name rules' own words, then where it is.
+Result AssetThere(const std::filesystem::path& folder);
+
 // Copies `message` into a buffer of `size` bytes, cut in its middle if need be, always
 // terminated.
 void CopyMessage(std::string_view message, char* buffer, std::size_t size);

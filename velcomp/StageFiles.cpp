@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "contract/PackageFiles.h"
 #include "velcomp/AssetBuilder.h"
 #include "velcomp/MessageText.h"
 #include "velcomp/WriteSteps.h"
@@ -83,8 +84,8 @@ Result Stage(const Asset& asset, const ConfigFile& config, const fs::path& folde
         WriteStep("copied");
     }
     if (const std::error_code error =
-            WriteNewFile(staging.files() / kConfigFileName, config.Format())) {
-        return PathFailure("Cannot write", folder / kConfigFileName, error);
+            WriteNewFile(staging.files() / contract::kConfigFileName, config.Format())) {
+        return PathFailure("Cannot write", folder / contract::kConfigFileName, error);
     }
     WriteStep("config written");
     return Result::Success();

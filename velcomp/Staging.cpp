@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "velcomp/AssetBuilder.h"
+#include "contract/PackageFiles.h"
 #include "velcomp/Journal.h"
 #include "velcomp/MessageText.h"
 #include "velcomp/TakeBack.h"
@@ -172,12 +172,12 @@ Result Staging::MoveAll(MergePlan& plan) {
 
 Result Staging::MoveConfig() {
     const std::error_code error =
-        MoveWithoutReplacing(files_ / kConfigFileName, folder_ / kConfigFileName);
+        MoveWithoutReplacing(files_ / contract::kConfigFileName, folder_ / contract::kConfigFileName);
     if (IsExistsError(error)) {
-        return Result::Failure("An asset is already there: " + QuotePath(folder_) + ".");
+        return AssetThere(folder_);
     }
     if (error) {
-        return PathFailure("Cannot write", folder_ / kConfigFileName, error);
+        return PathFailure("Cannot write", folder_ / contract::kConfigFileName, error);
     }
     WriteStep("moved");
     return Result::Success();
@@ -221,7 +221,7 @@ Result Staging::Recover() {
         MergePlan plan;
         Result result = ReadJournal(plan);
         // config.txt moves last: once it is in place the asset is complete and stays.
-        const bool finished = IsMissing(files_ / kConfigFileName);
+        const bool finished = IsMissing(files_ / contract::kConfigFileName);
         std::vector<fs::path> changed;
         if (result && !finished) {
             result = TakeBack(folder_, files_, plan, changed);

@@ -1,6 +1,6 @@
 #include "velcomp/WorkingItems.h"
 
-#include "velcomp/AssetName.h"
+#include "names/AssetName.h"
 #include "velcomp/MessageText.h"
 #include "velcomp/WriteSteps.h"
 
@@ -104,8 +104,8 @@ bool IsStagingMark(std::string_view text, const fs::path& folder) {
 
 Result WriteClaim::Take(const fs::path& folder, std::unique_ptr<WriteClaim>& claim) {
     fs::path taken;
-    for (int slot = 0; slot < kWorkingSlots; ++slot) {
-        const fs::path lock = WorkingItemPath(folder, slot, kLockSuffix);
+    for (int slot = 0; slot < names::kWorkingSlots; ++slot) {
+        const fs::path lock = WorkingItemPath(folder, slot, names::kLockSuffix);
         std::unique_ptr<FileClaim> held;
         SlotState state = SlotState::kNotOurs;
         if (const std::error_code error = ClaimSlot(folder, lock, held, state)) {
@@ -135,8 +135,8 @@ Result WriteClaim::NoteStaging(const fs::path& root) {
 
 Result FindStagingPlaces(const fs::path& folder, StagingPlaces& places) {
     places = {};
-    for (int slot = 0; slot < kWorkingSlots; ++slot) {
-        const fs::path root = WorkingItemPath(folder, slot, kStagingSuffix);
+    for (int slot = 0; slot < names::kWorkingSlots; ++slot) {
+        const fs::path root = WorkingItemPath(folder, slot, names::kStagingSuffix);
         EntryInfo info;
         if (const std::error_code error = Inspect(root, info)) {
             return PathFailure("Cannot read", root, error);

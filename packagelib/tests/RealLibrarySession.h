@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "codepage/CodePage.h"
 #include "creation/CreateAsset.h"
 #include "creation/Locations.h"
 #include "packagelib/DllPackageLibrary.h"
@@ -21,11 +22,7 @@ public:
 
     // Kept in the code page, as the tests compare them with 8-bit texts.
     void ShowMessage(const std::wstring& text) override {
-        std::string narrow(text.size() * 2 + 1, '\0');
-        const int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow.data(),
-                                               static_cast<int>(narrow.size()), nullptr, nullptr);
-        narrow.resize(length > 0 ? static_cast<std::size_t>(length - 1) : 0);
-        messages.push_back(narrow);
+        messages.push_back(codepage::Narrow(text));
     }
     void Launch(const std::string& program, const std::string& parameters) override {
         launches.push_back(program + " " + parameters);

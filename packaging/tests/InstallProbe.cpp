@@ -18,16 +18,10 @@
 #include <cstdio>
 #include <string>
 
-#include "packagelib/velCompDLL.h"
+#include "codepage/CodePage.h"
+#include "contract/velCompDLL.h"
 
 namespace {
-
-std::wstring Wide(const std::string& text) {
-    std::wstring wide(MAX_PATH, L'\0');
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], MAX_PATH);
-    wide.resize(length > 0 ? length - 1 : 0);
-    return wide;
-}
 
 // One line per shortcut: "shortcut NAME -> TARGET in WORKING_FOLDER".
 void PrintShortcut(const std::string& folder, const char* name) {
@@ -41,7 +35,7 @@ void PrintShortcut(const std::string& folder, const char* name) {
     char target[MAX_PATH] = {};
     char working[MAX_PATH] = {};
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        if (SUCCEEDED(file->Load(Wide(folder + "\\" + name).c_str(), STGM_READ))) {
+        if (SUCCEEDED(file->Load(codepage::Widen(folder + "\\" + name).c_str(), STGM_READ))) {
             link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
             link->GetWorkingDirectory(working, MAX_PATH);
         }
@@ -135,7 +129,7 @@ int Create(const char* library, const char* source, const char* destination, con
     close();
     create("");
     set("description", description);
-    char error[kVelCompErrorTextSize] = {};
+    char error[contract::kErrorTextSize] = {};
     if (!add(source, name, description, "BC", error)) {
         std::printf("add failed: %s\n", error);
         return 1;

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "codepage/CodePage.h"
 #include "framework/WinApp.h"
 
 namespace kitwright {
@@ -51,57 +52,19 @@ std::string Win32Platform::ProgramFileName() {
 }
 
 bool Win32Platform::IsLeadByte(unsigned char byte) {
-    return IsDBCSLeadByte(byte) != FALSE;
+    return codepage::IsLeadByte(byte);
 }
 
 std::wstring Win32Platform::WideText(const std::string& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
-    return wide;
+    return codepage::Widen(text);
 }
 
-namespace {
-
-// WC_ERR_INVALID_CHARS, which the headers offer only to programs that need Vista.
-constexpr DWORD kErrorOnInvalidCharacters = 0x80;
-
-}  // namespace
-
-// Best fit would turn a fullwidth backslash into a real one; the round trip catches what the
-// default-character flag cannot report, and is all there is for UTF-8, which takes no flags.
 bool Win32Platform::ToCodePage(const std::wstring& text, std::string& bytes) {
-    bytes.clear();
-    if (text.empty()) {
-        return true;
-    }
-    const UINT codePage = GetACP();
-    const bool utf8 = codePage == CP_UTF8;
-    const DWORD flags = utf8 ? kErrorOnInvalidCharacters : WC_NO_BEST_FIT_CHARS;
-    const int size = static_cast<int>(text.size());
-    BOOL usedDefault = FALSE;
-    BOOL* reportDefault = utf8 ? nullptr : &usedDefault;
-    const int length =
-        WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, reportDefault);
-    if (length <= 0 || usedDefault) {
-        return false;
-    }
-    bytes.assign(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, flags, text.data(), size, bytes.data(), length, nullptr,
-                        reportDefault);
-    if (usedDefault || WideText(bytes) != text) {
-        bytes.clear();
-        return false;
-    }
-    return true;
+    return codepage::NarrowExactly(text, bytes);
 }
 
 unsigned Win32Platform::AnsiCodePage() {
-    return GetACP();
+    return codepage::AnsiCodePage();
 }
 
 std::string Win32Platform::StoredNameIfOther(const std::string& path) {
@@ -122,9 +85,7 @@ std::string Win32Platform::StoredNameIfOther(const std::string& path) {
         CSTR_EQUAL) {
         return {};
     }
-    char stored[MAX_PATH * 2] = {};
-    WideCharToMultiByte(CP_ACP, 0, found.cFileName, -1, stored, sizeof stored, nullptr, nullptr);
-    return stored;
+    return codepage::Narrow(found.cFileName);
 }
 
 }  // namespace kitwright

@@ -1,6 +1,6 @@
 // The DLL's calls: each hands over to the one Library and lets no exception escape.
 #define VELCOMP_BUILDING_DLL
-#include "packagelib/velCompDLL.h"
+#include "contract/velCompDLL.h"
 
 #include <memory>
 
@@ -8,8 +8,6 @@
 #include "velcomp/MessageText.h"
 
 namespace {
-
-constexpr std::size_t kErrorTextSize = kVelCompErrorTextSize;
 
 struct State {
     std::unique_ptr<velcomp::SettingsStore> settings = velcomp::OpenUserSettings();
@@ -27,7 +25,7 @@ std::string_view Text(const char* text) {
 }
 
 void Report(const std::string& message, char* errorText) {
-    velcomp::CopyMessage(message, errorText, kErrorTextSize);
+    velcomp::CopyMessage(message, errorText, contract::kErrorTextSize);
 }
 
 }  // namespace
@@ -88,7 +86,7 @@ bool __cdecl AddToPackageSpecial(const char* source, const char* name, const cha
         return added.ok();
     } catch (...) {
         velcomp::CopyMessage("The asset could not be added: unexpected error in the library.",
-                             errorText, kErrorTextSize);
+                             errorText, contract::kErrorTextSize);
         return false;
     }
 }

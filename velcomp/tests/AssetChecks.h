@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "velcomp/AssetName.h"
+#include "names/AssetName.h"
 #include "velcomp/platform/FileSystem.h"
 #include "velcomp/tests/TestFolders.h"
 
@@ -119,7 +119,7 @@ inline std::vector<std::string> Leftovers(const fs::path& folder) {
     for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
          it.increment(error)) {
         const std::string name = it->path().filename().u8string();
-        for (const std::string suffix : {kStagingSuffix, kLockSuffix}) {
+        for (const std::string suffix : {names::kStagingSuffix, names::kLockSuffix}) {
             if (name.size() > suffix.size() &&
                 name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
                 found.push_back(it->path().lexically_relative(folder).generic_u8string());

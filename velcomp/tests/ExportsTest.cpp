@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "packagelib/velCompDLL.h"
+#include "contract/velCompDLL.h"
 #include "velcomp/ConfigFile.h"
 #include "velcomp/tests/TestFolders.h"
 
@@ -110,7 +110,7 @@ protected:
 };
 
 TEST_F(ExportsTest, CallsWithoutInitOrPackageFailCleanly) {
-    char error[kVelCompErrorTextSize] = {};
+    char error[contract::kErrorTextSize] = {};
     api_.ClosePackage();
     api_.SetStringData("description", "x");
     EXPECT_FALSE(api_.AddToPackageSpecial("C:\\", "Shop", "x", nullptr, error));
@@ -152,7 +152,7 @@ TEST_F(ExportsTest, CreatesARealAssetWithItsConfig) {
     api_.ClosePackage();
     api_.CreatePackage("");
     api_.SetStringData("description", description.c_str());
-    char error[kVelCompErrorTextSize] = {};
+    char error[contract::kErrorTextSize] = {};
     ASSERT_TRUE(api_.AddToPackageSpecial(source.Text().c_str(), name.c_str(), description.c_str(),
                                          "BC", error))
         << error;
@@ -182,11 +182,12 @@ TEST_F(ExportsTest, TheLastPackageErrorSaysWhyTheWriteOutFailed) {
     api_.GetLastPackageError(text, sizeof text);
     EXPECT_STREQ(text, "");
 
-    char error[kVelCompErrorTextSize] = {};
+    char error[contract::kErrorTextSize] = {};
     ASSERT_TRUE(api_.AddToPackageSpecial(source.Text().c_str(), "Shop", "", "BC", error)) << error;
     api_.ExtractFromPackage(destination.Text().c_str(), "Shop");
     api_.GetLastPackageError(text, sizeof text);
-    const std::string expected = "An asset is already there: \"" + destination.Text() + "Shop\".";
+    const std::string expected = "Asset already exists, please use another name. It is in \"" +
+                                 destination.Text() + "Shop\".";
     EXPECT_EQ(text, expected);
     std::memset(text, '#', sizeof text);
     api_.GetLastPackageError(text, 9);

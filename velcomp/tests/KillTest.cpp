@@ -140,7 +140,7 @@ protected:
 
         const Result retried = Write(round);
         if (configured) {
-            EXPECT_NE(retried.message().find("An asset is already there"), std::string::npos)
+            EXPECT_NE(retried.message().find("Asset already exists"), std::string::npos)
                 << retried.message();
         } else {
             EXPECT_TRUE(retried.ok()) << retried.message();

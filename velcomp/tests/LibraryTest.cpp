@@ -300,7 +300,7 @@ TEST_F(LibraryTest, TheLastErrorIsTheCurrentPackagesMostRecentFailure) {
     const Result extracted = Extract("Shop");
     EXPECT_FALSE(extracted.ok());
     EXPECT_EQ(library_.LastError(), extracted.message());
-    EXPECT_NE(library_.LastError().find("An asset is already there"), std::string::npos);
+    EXPECT_NE(library_.LastError().find("Asset already exists"), std::string::npos);
     ASSERT_TRUE(Add("Shop").ok());
     EXPECT_EQ(library_.LastError(), extracted.message());
     library_.CreatePackage("");

@@ -86,7 +86,7 @@ TEST_F(LongNameTest, NamesWithinTheLimitAreWrittenRefusedAgainAndRetriedCleanly)
         // Written again: refused, and nothing left of the attempt.
         ASSERT_TRUE(Add(name).ok());
         const Result again = Write(name);
-        EXPECT_NE(again.message().find("An asset is already there"), std::string::npos)
+        EXPECT_NE(again.message().find("Asset already exists"), std::string::npos)
             << again.message();
         ExpectOnly(expected);
         test::RemoveLongTree(destination());

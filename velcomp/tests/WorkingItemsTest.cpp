@@ -206,7 +206,8 @@ TEST_F(WorkingItemsTest, AStagingFolderThatAKillLeftUnmarkedGoesWithTheNextWrite
         const fs::path folder = Destination() / std::to_string(round);
         ASSERT_TRUE(fs::is_empty(folder / "Shop.velcomp-staging"));
         const Result retried = library_.ExtractFromPackage(destination, "Shop");
-        EXPECT_TRUE(retried.ok() || retried.message().find("already there") != std::string::npos)
+        EXPECT_TRUE(retried.ok() ||
+                    retried.message().find("Asset already exists") != std::string::npos)
             << retried.message();
         EXPECT_TRUE(fs::exists(folder / "Shop" / "config.txt"));
         EXPECT_EQ(Leftovers(folder), std::vector<std::string>{});

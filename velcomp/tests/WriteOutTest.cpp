@@ -162,7 +162,7 @@ TEST_F(WriteOutTest, TwoWritersOfOneNameNeverMakeAnIncompleteAsset) {
         for (const Result& result : results) {
             succeeded += result.ok();
             refusedBusy += Contains(result.message(), "is under way");
-            refusedThere += Contains(result.message(), "An asset is already there");
+            refusedThere += Contains(result.message(), "Asset already exists");
         }
         wins += succeeded;
         EXPECT_EQ(succeeded, 1) << results[0].message() << " / " << results[1].message();
@@ -358,7 +358,7 @@ TEST_F(WriteOutTest, AShortNameOfAnotherFolderIsRefused) {
     ASSERT_TRUE(library_.AddToPackage({source_.Text(), shortName, "", "BC"}).ok());
     const Result written = library_.ExtractFromPackage(destination_.Text(), shortName);
     EXPECT_FALSE(written.ok());
-    EXPECT_TRUE(Contains(written.message(), "is another name of the folder")) << written.message();
+    EXPECT_TRUE(Contains(written.message(), "Windows takes it for another name of the folder")) << written.message();
     EXPECT_EQ(Snapshot(authors), (Tree{{"plan.txt", "mine"}}));
 }
 

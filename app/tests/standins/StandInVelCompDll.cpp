@@ -3,7 +3,7 @@
 // KITWRIGHT_KUID; ExtractFromPackage writes the asset folder with its config.txt, unless
 // KITWRIGHT_LIBRARY_WRITES is 0. Like the host's own library, it has no GetLastPackageError.
 #define VELCOMP_BUILDING_DLL
-#include "packagelib/velCompDLL.h"
+#include "contract/velCompDLL.h"
 
 #include <windows.h>
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "codepage/CodePage.h"
 #include "velcomp/platform/FileSystem.h"
 
 namespace fs = std::filesystem;
@@ -61,14 +62,7 @@ void AddEntries(const char* buffer, std::vector<FolderEntry>& entries) {
 }  // namespace
 
 fs::path::string_type NativeText(std::string_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
-    return wide;
+    return codepage::Widen(text);
 }
 
 fs::path PathFromText(std::string_view text) {
@@ -76,16 +70,7 @@ fs::path PathFromText(std::string_view text) {
 }
 
 std::string TextFromPath(const fs::path& path) {
-    const std::wstring& wide = path.native();
-    if (wide.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(wide.size());
-    const int length =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
-    return text;
+    return codepage::Narrow(path.native());
 }
 
 std::string DescribeError(const std::error_code& error) {

@@ -1,10 +1,10 @@
-#include "velcomp/AssetName.h"
+#include "names/AssetName.h"
 
 #include <cstdio>
 #include <string>
 #include <type_traits>
 
-namespace velcomp {
+namespace names {
 namespace {
 
 template <class CharT>
@@ -173,16 +173,16 @@ std::string NameProblem(std::basic_string_view<CharT> name) {
 }  // namespace
 
 template <class CharT>
-Result CheckAssetName(std::basic_string_view<CharT> name) {
+Verdict CheckAssetName(std::basic_string_view<CharT> name) {
     std::string problem = NameProblem(name);
-    return problem.empty() ? Result::Success() : Result::Failure(std::move(problem));
+    return Verdict(std::move(problem));
 }
 
-template Result CheckAssetName<char>(std::string_view);
-template Result CheckAssetName<wchar_t>(std::wstring_view);
+template Verdict CheckAssetName<char>(std::string_view);
+template Verdict CheckAssetName<wchar_t>(std::wstring_view);
 
 template <class CharT>
-Result CheckSourceEntryName(std::basic_string_view<CharT> name) {
+Verdict CheckSourceEntryName(std::basic_string_view<CharT> name) {
     std::string problem = ForbiddenCharacterIn(name);
     if (problem.empty() && name.size() > kMaxFolderNameLength) {
         problem = "it is longer than 255 characters, the most Windows allows";
@@ -191,10 +191,10 @@ Result CheckSourceEntryName(std::basic_string_view<CharT> name) {
     } else if (problem.empty() && !name.empty() && EndsInDotOrSpace(name)) {
         problem = "it ends in a dot or a space, which Windows drops";
     }
-    return problem.empty() ? Result::Success() : Result::Failure(std::move(problem));
+    return Verdict(std::move(problem));
 }
 
-template Result CheckSourceEntryName<char>(std::string_view);
-template Result CheckSourceEntryName<wchar_t>(std::wstring_view);
+template Verdict CheckSourceEntryName<char>(std::string_view);
+template Verdict CheckSourceEntryName<wchar_t>(std::wstring_view);
 
-}  // namespace velcomp
+}  // namespace names

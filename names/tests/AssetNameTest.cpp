@@ -1,10 +1,10 @@
-#include "velcomp/AssetName.h"
+#include "names/AssetName.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace velcomp {
+namespace names {
 namespace {
 
 // Code page 1252 and UTF-16 agree on every character these tests use above ASCII.
@@ -23,8 +23,8 @@ void ExpectAccepted(const std::string& name) {
 }
 
 void ExpectRefused(const std::string& name, const std::string& reason) {
-    const Result narrow = CheckAssetName(std::string_view(name));
-    const Result wide = CheckAssetName(std::wstring_view(Widen(name)));
+    const Verdict narrow = CheckAssetName(std::string_view(name));
+    const Verdict wide = CheckAssetName(std::wstring_view(Widen(name)));
     EXPECT_FALSE(narrow.ok()) << name;
     EXPECT_NE(narrow.message().find(reason), std::string::npos) << name << ": " << narrow.message();
     EXPECT_EQ(wide.message(), narrow.message()) << name;
@@ -133,5 +133,10 @@ TEST(AssetNameTest, SegmentsEndingInDotOrSpaceAreRefused) {
     }
 }
 
+TEST(PathLengthTest, WindowsPathLimitIs259Characters) {
+    EXPECT_TRUE(FitsWindowsPath(std::string(259, 'a')));
+    EXPECT_FALSE(FitsWindowsPath(std::string(260, 'a')));
+}
+
 }  // namespace
-}  // namespace velcomp
+}  // namespace names

@@ -12,8 +12,7 @@
 #endif
 
 #ifdef __cplusplus
-// The size of the buffer that AddToPackageSpecial fills with its message on failure.
-inline constexpr int kVelCompErrorTextSize = 256;
+#include "contract/PackageFiles.h"
 
 extern "C" {
 #endif
@@ -29,7 +28,7 @@ VELCOMP_API void __cdecl CreatePackage(const char* name);
 // Stores a text in the current package under the key.
 VELCOMP_API void __cdecl SetStringData(const char* key, const char* value);
 // Adds an asset of that name built from the source folder to the current package.
-// `classCode` may be null. On failure (false) `errorText`, of kVelCompErrorTextSize bytes,
+// `classCode` may be null. On failure (false) `errorText`, of contract::kErrorTextSize bytes,
 // holds a NUL-terminated message.
 VELCOMP_API bool __cdecl AddToPackageSpecial(const char* source, const char* name,
                                              const char* description, const char* classCode,
