@@ -8,7 +8,7 @@
 #include "names/AssetName.h"
 #include "velcomp/CreatorIdentity.h"
 #include "velcomp/MessageText.h"
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 
 namespace fs = std::filesystem;
 
@@ -17,9 +17,10 @@ namespace {
 
 bool IsConfigFileName(const fs::path& name) {
     const std::string text = TextFromPath(name);
-    return std::equal(
-        text.begin(), text.end(), std::begin(contract::kConfigFileName), std::end(contract::kConfigFileName) - 1,
-        [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+    return std::equal(text.begin(), text.end(), std::begin(contract::kConfigFileName),
+                      std::end(contract::kConfigFileName) - 1, [](char a, char b) {
+                          return std::tolower(static_cast<unsigned char>(a)) == b;
+                      });
 }
 
 constexpr std::uintmax_t kMaxConfigSize = std::uintmax_t{1024} * 1024;
@@ -44,8 +45,8 @@ std::optional<WalkProblem> NameProblem(const fs::path& relative,
                                        const std::vector<FolderEntry>& entries) {
     std::map<fs::path::string_type, fs::path> seen;
     for (const FolderEntry& entry : entries) {
-        const names::Verdict usable =
-            names::CheckSourceEntryName(std::basic_string_view<fs::path::value_type>(entry.name.native()));
+        const names::Verdict usable = names::CheckSourceEntryName(
+            std::basic_string_view<fs::path::value_type>(entry.name.native()));
         if (!usable) {
             return WalkProblem{relative / entry.name,
                                "cannot be copied: " + usable.message() + "; please rename it"};
@@ -65,7 +66,7 @@ std::optional<WalkProblem> NameProblem(const fs::path& relative,
 // junction, anything but a file or folder, or a name that Windows cannot keep stops the
 // walk: nothing is followed out of the source, and nothing is silently left out.
 std::optional<WalkProblem> ListFiles(const fs::path& folder, const fs::path& relative, Asset& asset,
-                                     std::optional<SourceFile>& settingsFile) {
+                                     std::optional<SourceFile>& configFile) {
     std::vector<FolderEntry> entries;
     if (const std::error_code error = ListFolder(folder / relative, entries)) {
         return WalkProblem{relative, "cannot be read (" + DescribeError(error) + ")"};
@@ -79,11 +80,11 @@ std::optional<WalkProblem> ListFiles(const fs::path& folder, const fs::path& rel
         switch (entry.info.kind) {
             case EntryKind::kFolder:
                 asset.folders.push_back({name, entry.info});
-                problem = ListFiles(folder, name, asset, settingsFile);
+                problem = ListFiles(folder, name, asset, configFile);
                 break;
             case EntryKind::kFile:
                 if (relative.empty() && IsConfigFileName(name)) {
-                    settingsFile = SourceFile{name, entry.info.stamp};
+                    configFile = SourceFile{name, entry.info.stamp};
                 } else {
                     asset.files.push_back({name, entry.info.stamp});
                 }
@@ -104,14 +105,14 @@ std::optional<WalkProblem> ListFiles(const fs::path& folder, const fs::path& rel
 }
 
 // The source folder's config.txt; the message says why it cannot be used.
-Result ReadSettings(const fs::path& file, ConfigFile& settings) {
+Result ReadSourceConfig(const fs::path& file, ConfigFile& config) {
     std::string text;
     if (const std::error_code error = ReadSmallFile(file, kMaxConfigSize, text)) {
         return Result::Failure(error == std::errc::file_too_large
                                    ? "is larger than 1 MiB."
                                    : "cannot be read (" + DescribeError(error) + ").");
     }
-    const Result parsed = settings.Parse(text);
+    const Result parsed = config.Parse(text);
     return parsed ? parsed : Result::Failure("cannot be used: " + parsed.message());
 }
 
@@ -148,10 +149,10 @@ Result CheckSourceFolder(std::string_view source, const fs::path& folder, Asset&
     return Result::Success();
 }
 
-// The files of the source folder, and its config.txt as the asset's first settings.
+// The files of the source folder, and its config.txt, the start of the asset's.
 Result ReadSource(std::string_view source, Asset& asset) {
-    std::optional<SourceFile> settingsFile;
-    if (const auto problem = ListFiles(asset.source, {}, asset, settingsFile)) {
+    std::optional<SourceFile> configFile;
+    if (const auto problem = ListFiles(asset.source, {}, asset, configFile)) {
         if (problem->entry.empty()) {
             return Result::Failure("The source folder " + Quote(source) + " " + problem->reason +
                                    ".");
@@ -159,8 +160,8 @@ Result ReadSource(std::string_view source, Asset& asset) {
         return Result::Failure("In the source folder " + Quote(source) + ", " +
                                Quote(TextFromPath(problem->entry)) + " " + problem->reason + ".");
     }
-    if (settingsFile) {
-        const Result read = ReadSettings(asset.source / settingsFile->path, asset.settings);
+    if (configFile) {
+        const Result read = ReadSourceConfig(asset.source / configFile->path, asset.sourceConfig);
         if (!read) {
             return Result::Failure("The config.txt of " + Quote(source) + " " + read.message());
         }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "contract/PackageFiles.h"
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 
 namespace fs = std::filesystem;
 

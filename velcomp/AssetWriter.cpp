@@ -15,7 +15,7 @@
 #include "velcomp/Staging.h"
 #include "velcomp/WorkingItems.h"
 #include "velcomp/WriteSteps.h"
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 
 namespace fs = std::filesystem;
 

@@ -2,7 +2,7 @@
 
 #include "velcomp/AssetWriter.h"
 #include "velcomp/CreatorIdentity.h"
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 
 namespace velcomp {
 

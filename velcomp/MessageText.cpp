@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "names/AssetName.h"
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 
 namespace velcomp {
 namespace {

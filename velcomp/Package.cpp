@@ -33,8 +33,8 @@ const Asset* Package::Find(std::string_view assetName) const {
 }
 
 ConfigFile Package::ConfigFor(const Asset& asset) const {
-    ConfigFile config = asset.settings;
-    for (const Settings* layer : {&strings_, &asset.identity}) {
+    ConfigFile config = asset.sourceConfig;
+    for (const ConfigEntries* layer : {&strings_, &asset.identity}) {
         for (const auto& [key, value] : *layer) {
             config.Set(key, value);
         }

@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "velcomp/ConfigFile.h"
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 
 namespace velcomp {
 
-using Settings = std::vector<std::pair<std::string, std::string>>;
+// Entries for config.txt, key and value, in the order in which they are to stand.
+using ConfigEntries = std::vector<std::pair<std::string, std::string>>;
 
 // A file of a source folder as the add found it.
 struct SourceFile {
@@ -34,8 +35,8 @@ struct Asset {
     std::filesystem::path source;       // the source folder
     std::vector<SourceFile> files;      // sorted by path, config.txt aside
     std::vector<SourceFolder> folders;  // the source folder and every folder in it
-    ConfigFile settings;                // the source folder's own config.txt, if any
-    Settings identity;                  // kuid, name, description, class code
+    ConfigFile sourceConfig;            // the source folder's own config.txt, if any
+    ConfigEntries identity;             // kuid, name, description, class code
     std::int32_t creator = 0;           // the two numbers of the kuid
     std::int32_t number = 0;
 };
@@ -52,13 +53,13 @@ public:
     void Put(Asset asset);
     const Asset* Find(std::string_view assetName) const;
 
-    // The asset's config.txt: its source's settings, then the package's strings, then
+    // The asset's config.txt: its source's config.txt, then the package's strings, then
     // its identity, each overriding what came before.
     ConfigFile ConfigFor(const Asset& asset) const;
 
 private:
     std::string name_;
-    Settings strings_;
+    ConfigEntries strings_;
     std::vector<Asset> assets_;
 };
 

@@ -6,7 +6,7 @@
 #include "velcomp/AssetBuilder.h"
 #include "velcomp/MessageText.h"
 #include "velcomp/WriteSteps.h"
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 
 namespace fs = std::filesystem;
 

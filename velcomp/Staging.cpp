@@ -8,7 +8,7 @@
 #include "velcomp/MessageText.h"
 #include "velcomp/TakeBack.h"
 #include "velcomp/WriteSteps.h"
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 
 namespace fs = std::filesystem;
 

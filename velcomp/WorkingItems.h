@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "velcomp/Result.h"
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 
 namespace velcomp {
 

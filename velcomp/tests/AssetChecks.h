@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "names/AssetName.h"
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 #include "velcomp/tests/TestFolders.h"
 
 namespace velcomp::test {

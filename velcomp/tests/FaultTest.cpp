@@ -15,7 +15,7 @@
 #include "velcomp/Library.h"
 #include "velcomp/MessageText.h"
 #include "velcomp/WriteSteps.h"
-#include "velcomp/platform/posix/FolderSettingsStore.h"
+#include "velcomp/os/posix/FolderSettingsStore.h"
 #include "velcomp/tests/AssetChecks.h"
 
 namespace velcomp {

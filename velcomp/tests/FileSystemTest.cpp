@@ -1,4 +1,4 @@
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 
 #include <gtest/gtest.h>
 

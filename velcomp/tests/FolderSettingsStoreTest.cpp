@@ -1,4 +1,4 @@
-#include "velcomp/platform/posix/FolderSettingsStore.h"
+#include "velcomp/os/posix/FolderSettingsStore.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -5,7 +5,7 @@
 #include "velcomp/Journal.h"
 #include "velcomp/MessageText.h"
 #include "velcomp/TakeBack.h"
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 #include "velcomp/tests/AssetChecks.h"
 
 namespace velcomp {

@@ -12,7 +12,7 @@
 #include "velcomp/CreatorIdentity.h"
 #include "velcomp/Library.h"
 #include "velcomp/WriteSteps.h"
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 #include "velcomp/tests/AssetChecks.h"
 #include "velcomp/tests/ProbeProcess.h"
 #include "velcomp/tests/ScratchSettings.h"

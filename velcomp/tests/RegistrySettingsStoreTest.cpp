@@ -1,4 +1,4 @@
-#include "velcomp/platform/win32/RegistrySettingsStore.h"
+#include "velcomp/os/win32/RegistrySettingsStore.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

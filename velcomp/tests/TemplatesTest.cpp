@@ -14,7 +14,7 @@
 #include "velcomp/ConfigFile.h"
 #include "velcomp/CreatorIdentity.h"
 #include "velcomp/Library.h"
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 #include "velcomp/tests/ScratchSettings.h"
 #include "velcomp/tests/TestFolders.h"
 

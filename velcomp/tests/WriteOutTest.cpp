@@ -7,7 +7,7 @@
 #include "velcomp/CreatorIdentity.h"
 #include "velcomp/Library.h"
 #include "velcomp/tests/AssetChecks.h"
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 #include "velcomp/tests/ScratchSettings.h"
 
 #ifdef _WIN32

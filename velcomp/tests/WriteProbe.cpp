@@ -18,11 +18,11 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "velcomp/platform/win32/RegistrySettingsStore.h"
+#include "velcomp/os/win32/RegistrySettingsStore.h"
 #else
 #include <csignal>
 
-#include "velcomp/platform/posix/FolderSettingsStore.h"
+#include "velcomp/os/posix/FolderSettingsStore.h"
 #endif
 
 namespace {

@@ -1,11 +1,11 @@
-#include "velcomp/platform/win32/RegistrySettingsStore.h"
+#include "velcomp/os/win32/RegistrySettingsStore.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <system_error>
 
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 
 namespace velcomp {
 namespace {

@@ -2,8 +2,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "velcomp/platform/FileSystem.h"
-#include "velcomp/platform/posix/Descriptor.h"
+#include "velcomp/os/FileSystem.h"
+#include "velcomp/os/posix/Descriptor.h"
 
 namespace fs = std::filesystem;
 

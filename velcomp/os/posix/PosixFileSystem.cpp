@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "velcomp/platform/FileSystem.h"
-#include "velcomp/platform/posix/Descriptor.h"
+#include "velcomp/os/FileSystem.h"
+#include "velcomp/os/posix/Descriptor.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "velcomp/platform/posix/FolderSettingsStore.h"
+#include "velcomp/os/posix/FolderSettingsStore.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -12,7 +12,7 @@
 #include <cstring>
 #include <thread>
 
-#include "velcomp/platform/posix/Descriptor.h"
+#include "velcomp/os/posix/Descriptor.h"
 
 namespace velcomp {
 namespace {

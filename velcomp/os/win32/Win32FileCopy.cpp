@@ -1,6 +1,6 @@
-#include "velcomp/platform/win32/Win32Files.h"
+#include "velcomp/os/win32/Win32Files.h"
 
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 
 namespace fs = std::filesystem;
 

@@ -1,10 +1,10 @@
-#include "velcomp/platform/win32/Win32Files.h"
+#include "velcomp/os/win32/Win32Files.h"
 
 #include <string>
 #include <vector>
 
 #include "codepage/CodePage.h"
-#include "velcomp/platform/FileSystem.h"
+#include "velcomp/os/FileSystem.h"
 
 namespace fs = std::filesystem;
 

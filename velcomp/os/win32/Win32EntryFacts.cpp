@@ -1,4 +1,4 @@
-#include "velcomp/platform/win32/Win32Files.h"
+#include "velcomp/os/win32/Win32Files.h"
 
 #include <winternl.h>
 
