@@ -28,7 +28,7 @@ RUNS_I686 := grep -qw i686 $(ARCHES)
 export KITWRIGHT_LEDGER := $(abspath build/windows-stages.txt)
 
 .PHONY: all bootstrap machine native windows windows-checked windows-x86_64 \
-	windows-x86_64-checked asan fuzz test test-native test-asan test-fuzz test-windows \
+	windows-x86_64-checked asan fuzz test test-layering test-native test-asan test-fuzz test-windows \
 	test-windows-x86_64 test-windows-i686 test-dist test-dist-i686 dist dist-x86_64 demo \
 	bench clean
 
@@ -53,6 +53,10 @@ windows: bootstrap
 windows-x86_64: bootstrap
 	cmake --preset windows-x86_64 >/dev/null
 	cmake --build --preset windows-x86_64 -j $(JOBS)
+
+# The folders' layering: no include from a lower floor to a higher one, no loop.
+test-layering:
+	scripts/layering.py
 
 test-native: native
 	ctest --preset native
@@ -117,7 +121,7 @@ test-dist-i686: windows
 
 # The Windows tests run last, so the output ends with their summary; then each Windows stage
 # with its architecture, and what did not run here and why.
-test: machine test-native test-asan test-fuzz test-dist test-windows
+test: machine test-layering test-native test-asan test-fuzz test-dist test-windows
 	@scripts/windows-summary.sh $(KITWRIGHT_LEDGER) $(ARCHES)
 
 # The demo runs what ships where 32-bit code runs, the 64-bit build elsewhere. The build's

@@ -1,5 +1,6 @@
 #include "creation/CodePageText.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 
@@ -68,6 +69,23 @@ std::wstring CharacterWithCode(const std::wstring& character) {
     wchar_t code[16] = {};
     std::swprintf(code, std::size(code), L"U+%04lX", CodePoint(character));
     return character + L" (" + code + L")";
+}
+
+std::size_t LastCharacterAt(Platform& platform, const std::string& text) {
+    std::size_t last = std::string::npos;
+    for (std::size_t at = 0; at < text.size();
+         at += platform.IsLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1) {
+        last = at;
+    }
+    return last;
+}
+
+std::size_t NextBackslash(Platform& platform, const std::string& text, std::size_t start) {
+    std::size_t at = start;
+    while (at < text.size() && text[at] != '\\') {
+        at += platform.IsLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
+    }
+    return std::min(at, text.size());
 }
 
 std::wstring CodePageName(unsigned codePage) {

@@ -26,4 +26,11 @@ std::wstring CharacterWithCode(const std::wstring& character);
 // The code page as people know it: "Windows-1252", "Shift-JIS, 932".
 std::wstring CodePageName(unsigned codePage);
 
+// Walking 8-bit text of the code page by character, so that the second byte of a double-byte
+// character is never taken for a backslash of its own.
+// Where the last character of `text` starts; npos for the empty text.
+std::size_t LastCharacterAt(Platform& platform, const std::string& text);
+// Where the next backslash character at or after `start` is; the text's size when none is.
+std::size_t NextBackslash(Platform& platform, const std::string& text, std::size_t start);
+
 }  // namespace kitwright

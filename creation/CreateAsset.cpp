@@ -2,39 +2,23 @@
 
 #include "catalogue/ClassTable.h"
 #include "contract/PackageFiles.h"
-#include "creation/CodePageText.h"
 #include "creation/Locations.h"
 #include "creation/Messages.h"
-#include "creation/NameCheck.h"
-#include "names/AssetName.h"
+#include "creation/Refusals.h"
 
 namespace kitwright {
 namespace {
 
 constexpr char kPreviewFile[] = "\\main.bmp";
 
-// What one Create works with, gathered once the class row is known.
-struct Job {
-    Platform& platform;
-    PackageLibrary& library;
-    CreationForm& form;
-    const ClassRow& row;
-    std::wstring typedName;
-    std::string name;  // typedName in the code page
-    std::string description;
-    std::string installRoot;
-    std::string destination;  // ends in a backslash
-    std::string assetFolder;  // destination + name
-    bool hadPreview = false;  // a main.bmp of the author's was there before the write-out
-};
-
 enum class WriteResult { kWritten, kAddFailed, kNotWritten, kRefused };
 
 // Adds the source folder to the package; a failure is reported with the library's text.
-bool AddSource(Job& job, const std::string& source, const char* classCode) {
+bool AddSource(Proposal& job, PackageLibrary& library, const std::string& source,
+               const char* classCode) {
     char errorText[kErrorTextSize] = {};
-    if (job.library.AddToPackageSpecial(source.c_str(), job.name.c_str(), job.description.c_str(),
-                                        classCode, errorText)) {
+    if (library.AddToPackageSpecial(source.c_str(), job.name.c_str(), job.description.c_str(),
+                                    classCode, errorText)) {
         return true;
     }
     errorText[kErrorTextSize - 1] = '\0';  // never trust the library to terminate
@@ -43,8 +27,8 @@ bool AddSource(Job& job, const std::string& source, const char* classCode) {
 }
 
 // Says what a failed write-out left: nothing at all, or a folder without its config.txt.
-void ReportNotWritten(Job& job) {
-    const std::string reason = job.library.LastPackageError();
+void ReportNotWritten(Proposal& job, PackageLibrary& library) {
+    const std::string reason = library.LastPackageError();
     if (job.platform.PathExists(job.assetFolder)) {
         job.platform.ShowMessage(messages::NotComplete(job.platform, job.assetFolder, reason));
         return;
@@ -54,117 +38,52 @@ void ReportNotWritten(Job& job) {
 }
 
 // An asset folder counts as written only once it holds its config.txt.
-WriteResult ExtractAndConfirm(Job& job) {
-    job.library.ExtractFromPackage(job.destination.c_str(), job.name.c_str());
+WriteResult ExtractAndConfirm(Proposal& job, PackageLibrary& library) {
+    library.ExtractFromPackage(job.destination.c_str(), job.name.c_str());
     if (job.platform.PathExists(job.assetFolder + "\\" + contract::kConfigFileName)) {
         return WriteResult::kWritten;
     }
-    ReportNotWritten(job);
+    ReportNotWritten(job, library);
     return WriteResult::kNotWritten;
 }
 
-// A repaint needs the repaint tool, its folder, the model's folder and its train folder:
-// the message names the first one missing.
-bool HasStockModel(Job& job, const std::string& root, const std::string& skinFolder) {
-    std::string missing;
-    if (!root.empty()) {
-        for (const std::string& folder : {root, skinFolder, skinFolder + "\\train"}) {
-            if (!job.platform.PathExists(folder)) {
-                missing = folder;
-                break;
-            }
-        }
-        if (missing.empty()) {
-            return true;
-        }
+// A refusal as Create shows it; the author is taken back to the Name when it is the Name's.
+void Refuse(Proposal& job, CreationForm& form, const Refusal& refusal) {
+    job.platform.ShowMessage(refusal.message);
+    if (refusal.subject == Subject::kName) {
+        form.ReturnToName();
     }
-    job.platform.ShowMessage(messages::StockModel(job.platform, missing));
-    return false;
 }
 
-WriteResult BuildFromSkin(Job& job) {
-    PathBuffer repaintRoot = {};
-    GetLiveryLoftPath(job.platform, repaintRoot);
-    const std::string skinFolder = std::string(repaintRoot) + "\\skins\\" + ModelName(job.row);
-    if (!HasStockModel(job, repaintRoot, skinFolder)) {
+WriteResult BuildFromSkin(Proposal& job, PackageLibrary& library, CreationForm& form,
+                          bool hadPreview) {
+    if (const Refusal refusal = FirstRefusal(job, Moment::kBeforeSource)) {
+        Refuse(job, form, refusal);
         return WriteResult::kRefused;
     }
-    if (!AddSource(job, skinFolder + "\\train\\", nullptr)) {
+    if (!AddSource(job, library, job.skinFolder + "\\train\\", nullptr)) {
         return WriteResult::kAddFailed;
     }
-    const WriteResult result = ExtractAndConfirm(job);
+    const WriteResult result = ExtractAndConfirm(job, library);
     // The model's preview replaces one that the write-out brought, never the author's own.
-    if (result == WriteResult::kWritten && !job.hadPreview) {
-        job.platform.CopyFileReplacing(skinFolder + kPreviewFile, job.assetFolder + kPreviewFile);
+    if (result == WriteResult::kWritten && !hadPreview) {
+        job.platform.CopyFileReplacing(job.skinFolder + kPreviewFile,
+                                       job.assetFolder + kPreviewFile);
     }
     return result;
 }
 
-WriteResult BuildFromTemplate(Job& job) {
+WriteResult BuildFromTemplate(Proposal& job, PackageLibrary& library) {
     const std::string programFolder = FolderOf(job.platform, GetProgramPath(job.platform));
-    const std::string source = programFolder + "\\templates\\" + job.row.templateName + "\\";
-    const std::string classCode = ClassCode(job.row);
-    if (!AddSource(job, source, classCode.c_str())) {
-        // Written out even so, as the original tool did: the host's library may have stored
-        // part of the folder before it failed, and what it writes is its own decision.
-        job.library.ExtractFromPackage(job.destination.c_str(), job.name.c_str());
+    const std::string source = programFolder + "\\templates\\" + job.row->templateName + "\\";
+    const std::string classCode = ClassCode(*job.row);
+    if (!AddSource(job, library, source, classCode.c_str())) {
+        // Written out even so: the host's library may have stored part of the folder before
+        // it failed, and what it then writes is its own decision, which Kitwright leaves to it.
+        library.ExtractFromPackage(job.destination.c_str(), job.name.c_str());
         return WriteResult::kAddFailed;
     }
-    return ExtractAndConfirm(job);
-}
-
-// The install root, read afresh at every Create.
-std::string InstallRoot(Platform& platform) {
-    PathBuffer installRoot = {};
-    GetInstallPath(platform, installRoot);
-    return installRoot;
-}
-
-// The refusals of the Name end in "Nothing was created", but for the one that the original
-// tool already gave in its own words.
-void RefuseName(Platform& platform, CreationForm& form, const std::wstring& problem) {
-    platform.ShowMessage(problem == messages::AssetExists() ? problem
-                                                           : problem + messages::kNothingCreated);
-    form.ReturnToName();
-}
-
-// The checks made before anything is stored; false leaves the dialog open.
-bool MayCreate(Job& job) {
-    if (job.installRoot.empty() || !job.platform.PathExists(job.installRoot)) {
-        job.platform.ShowMessage(messages::HostNotFound(job.platform, job.installRoot));
-        return false;
-    }
-    if (!names::FitsWindowsPath(job.destination)) {
-        job.platform.ShowMessage(messages::PathTooLong(job.platform, job.destination) +
-                                 messages::kNothingCreated);
-        return false;
-    }
-    const std::wstring problem =
-        NameProblem(job.platform, job.destination, job.typedName, job.name);
-    if (!problem.empty()) {
-        RefuseName(job.platform, job.form, problem);
-        return false;
-    }
-    return true;
-}
-
-// The fields in the code page, or false when a character would not survive the trip: the
-// author is told which, before anything reaches the library.
-bool ConvertFields(Platform& platform, CreationForm& form, const std::wstring& name,
-                   const std::wstring& description, CodePageText& nameBytes,
-                   CodePageText& descriptionBytes) {
-    nameBytes = ToCodePageExactly(platform, name);
-    if (!nameBytes.exact()) {
-        RefuseName(platform, form, messages::NameUnstorable(platform, name, nameBytes.unstorable));
-        return false;
-    }
-    descriptionBytes = ToCodePageExactly(platform, description);
-    if (!descriptionBytes.exact()) {
-        platform.ShowMessage(
-            messages::DescriptionUnstorable(platform, descriptionBytes.unstorable));
-        return false;
-    }
-    return true;
+    return ExtractAndConfirm(job, library);
 }
 
 }  // namespace
@@ -183,47 +102,36 @@ CreateOutcome CreateAsset(Platform& platform, PackageLibrary& library, CreationF
         return CreateOutcome::kStayOpen;
     }
     const std::string label = form.SelectedClassLabel();
-    std::wstring typedName = form.NameText();
-    const std::wstring typedDescription = form.DescriptionText();
-    CodePageText name;
-    CodePageText description;
-    if (!ConvertFields(platform, form, typedName, typedDescription, name, description)) {
+    std::wstring name = form.NameText();  // the Name before the Description, as the form is read
+    Proposal job(platform, std::move(name), form.DescriptionText());
+    // A character that would not survive the trip to the code page is named before anything
+    // reaches the library.
+    if (const Refusal refusal = FirstRefusal(job, Moment::kBeforePackage)) {
+        Refuse(job, form, refusal);
         return CreateOutcome::kStayOpen;
     }
 
     const int index = FindClassRow(label);
     if (index < 0) {
         // The list holds only catalogue labels, so this is the program's own fault: the run
-        // ends, as the original tool's did, rather than create into an unknown folder.
+        // ends rather than create into an unknown folder.
         platform.ShowMessage(messages::kNoClass);
         return CreateOutcome::kClose;
     }
     library.ClosePackage();
     library.CreatePackage("");
 
-    const ClassRow& row = ClassRowAt(index);
-    std::string installRoot = InstallRoot(platform);
-    std::string destination = DestinationFolder(installRoot, row);
-    std::string assetFolder = destination + name.bytes;
-    Job job{platform,
-            library,
-            form,
-            row,
-            std::move(typedName),
-            std::move(name.bytes),
-            std::move(description.bytes),
-            std::move(installRoot),
-            std::move(destination),
-            std::move(assetFolder)};
-    if (!MayCreate(job)) {
+    FindPlace(job, ClassRowAt(index));
+    if (const Refusal refusal = FirstRefusal(job, Moment::kBeforeWrite)) {
+        Refuse(job, form, refusal);
         return CreateOutcome::kStayOpen;
     }
-    if (IsReskinRow(job.row)) {
-        job.hadPreview = platform.PathExists(job.assetFolder + kPreviewFile);
-    }
+    const bool reskin = IsReskinRow(*job.row);
+    const bool hadPreview = reskin && platform.PathExists(job.assetFolder + kPreviewFile);
 
     library.SetStringData("description", job.description.c_str());
-    const WriteResult result = IsReskinRow(job.row) ? BuildFromSkin(job) : BuildFromTemplate(job);
+    const WriteResult result =
+        reskin ? BuildFromSkin(job, library, form, hadPreview) : BuildFromTemplate(job, library);
     if (result == WriteResult::kNotWritten || result == WriteResult::kRefused) {
         return CreateOutcome::kStayOpen;
     }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "creation/CodePageText.h"
+
 namespace kitwright {
 namespace {
 
@@ -53,23 +55,6 @@ bool GetLiveryLoftPath(Platform& platform, PathBuffer& buffer) {
 
 std::string GetProgramPath(Platform& platform) {
     return platform.ProgramFileName();
-}
-
-std::size_t LastCharacterAt(Platform& platform, const std::string& text) {
-    std::size_t last = std::string::npos;
-    for (std::size_t at = 0; at < text.size();
-         at += platform.IsLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1) {
-        last = at;
-    }
-    return last;
-}
-
-std::size_t NextBackslash(Platform& platform, const std::string& text, std::size_t start) {
-    std::size_t at = start;
-    while (at < text.size() && text[at] != '\\') {
-        at += platform.IsLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
-    }
-    return std::min(at, text.size());
 }
 
 std::string FolderOf(Platform& platform, const std::string& programPath) {

@@ -29,9 +29,4 @@ std::string GetProgramPath(Platform& platform);
 // backslash is a character of its own, never the second byte of another.
 std::string FolderOf(Platform& platform, const std::string& programPath);
 
-// Where the last character of `text` starts; npos for the empty text.
-std::size_t LastCharacterAt(Platform& platform, const std::string& text);
-// Where the next backslash character at or after `start` is; the text's size when none is.
-std::size_t NextBackslash(Platform& platform, const std::string& text, std::size_t start);
-
 }  // namespace kitwright

@@ -56,15 +56,13 @@ std::wstring PathTooLong(Platform& platform, const std::string& path) {
 std::wstring HostNotFound(Platform& platform, const std::string& installRoot) {
     if (installRoot.empty()) {
         return std::wstring(
-                   L"Railvane was not found: its App Paths entry (railvane.exe) is missing "
-                   L"or names no folder, so there is nowhere to put the asset.\n\nInstall "
-                   L"Railvane, then press Create again.") +
-               kNothingCreated;
+            L"Railvane was not found: its App Paths entry (railvane.exe) is missing "
+            L"or names no folder, so there is nowhere to put the asset.\n\nInstall "
+            L"Railvane, then press Create again.");
     }
     return L"Railvane was not found in\n\n" + Quoted(platform, installRoot) +
            L"\n\nthe folder that its App Paths entry names. Install Railvane there, or correct "
-           L"the entry, then press Create again." +
-           kNothingCreated;
+           L"the entry, then press Create again.";
 }
 
 std::wstring StockModel(Platform& platform, const std::string& missing) {
@@ -73,11 +71,10 @@ std::wstring StockModel(Platform& platform, const std::string& missing) {
         return start +
                L", which was not found: its App Paths entry (Railvane Livery Loft.exe) is "
                L"missing or names no folder.\n\nInstall Railvane Livery Loft, then press Create "
-               L"again." +
-               kNothingCreated;
+               L"again.";
     }
     return start + L", but this folder is missing:\n\n" + Quoted(platform, missing) +
-           L"\n\nReinstall Railvane Livery Loft, then press Create again." + kNothingCreated;
+           L"\n\nReinstall Railvane Livery Loft, then press Create again.";
 }
 
 std::wstring ErrorAdding(Platform& platform, const std::string& source, const std::string& error) {
@@ -107,7 +104,7 @@ std::wstring NameUnstorable(Platform& platform, const std::wstring& name,
 std::wstring DescriptionUnstorable(Platform& platform, const std::wstring& character) {
     return Unstorable(platform, L"The description", character,
                       L"config.txt would hold another character in its place") +
-           L"\n\nPlease type the description without that character." + kNothingCreated;
+           L"\n\nPlease type the description without that character.";
 }
 
 std::wstring NotComplete(Platform& platform, const std::string& assetFolder,

@@ -17,11 +17,11 @@ std::wstring AssetExists();
 // An 8-bit path or name of the code page, shortened to fit a message line.
 std::wstring Quoted(Platform& platform, const std::string& text);
 
-std::wstring HostNotFound(Platform& platform, const std::string& installRoot);
-std::wstring StockModel(Platform& platform, const std::string& missing);
 std::wstring ErrorAdding(Platform& platform, const std::string& source, const std::string& error);
 
-// Problems of the Name, said without "Nothing was created", which Create adds.
+// The refusals, said without "Nothing was created", which Create adds.
+std::wstring HostNotFound(Platform& platform, const std::string& installRoot);
+std::wstring StockModel(Platform& platform, const std::string& missing);
 std::wstring PathTooLong(Platform& platform, const std::string& path);
 std::wstring NameRefused(const std::wstring& name, const std::wstring& reason);
 std::wstring Alias(Platform& platform, const std::wstring& name, const std::string& folder,

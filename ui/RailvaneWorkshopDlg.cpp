@@ -1,7 +1,7 @@
 #include "ui/RailvaneWorkshopDlg.h"
 
 #include "catalogue/ClassTable.h"
-#include "creation/NameCheck.h"
+#include "creation/Refusals.h"
 #include "framework/PaintDC.h"
 #include "framework/SharpPictures.h"
 #include "framework/WinApp.h"

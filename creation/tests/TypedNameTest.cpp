@@ -1,5 +1,5 @@
 // The check behind the hint on the Name field: the same reasons as Create, a few look-ups.
-#include "creation/NameCheck.h"
+#include "creation/Refusals.h"
 
 #include <gtest/gtest.h>
 

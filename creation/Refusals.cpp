@@ -1,0 +1,187 @@
+#include "creation/Refusals.h"
+
+#include "contract/PackageFiles.h"
+#include "creation/CodePageText.h"
+#include "creation/Locations.h"
+#include "creation/Messages.h"
+#include "names/AssetName.h"
+
+namespace kitwright {
+namespace {
+
+// What the hint on the Name field makes of a rule.
+enum class ForHint {
+    kNo,          // not the Name's business, or a look that typing should not cost
+    kPlaceGate,   // the place is unknown when it refuses, and the rules that need it wait
+    kNeedsPlace,  // the Name's, once the place is known
+    kAlways,      // the Name's, on its text alone
+};
+
+struct Rule {
+    Moment moment;
+    Subject subject;
+    ForHint forHint;
+    // The refusal in Create's words, without "Nothing was created"; empty when it allows.
+    std::wstring (*check)(Proposal&);
+};
+
+std::wstring NameInCodePage(Proposal& p) {
+    const CodePageText text = ToCodePageExactly(p.platform, p.typedName);
+    p.name = text.bytes;
+    return text.exact() ? std::wstring()
+                        : messages::NameUnstorable(p.platform, p.typedName, text.unstorable);
+}
+
+std::wstring DescriptionInCodePage(Proposal& p) {
+    const CodePageText text = ToCodePageExactly(p.platform, p.typedDescription);
+    p.description = text.bytes;
+    return text.exact() ? std::wstring()
+                        : messages::DescriptionUnstorable(p.platform, text.unstorable);
+}
+
+std::wstring RailvaneRegistered(Proposal& p) {
+    return p.installRoot.empty() ? messages::HostNotFound(p.platform, p.installRoot)
+                                 : std::wstring();
+}
+
+std::wstring RailvaneThere(Proposal& p) {
+    return p.platform.PathExists(p.installRoot) ? std::wstring()
+                                                : messages::HostNotFound(p.platform, p.installRoot);
+}
+
+std::wstring DestinationFits(Proposal& p) {
+    return names::FitsWindowsPath(p.destination) ? std::wstring()
+                                                 : messages::PathTooLong(p.platform, p.destination);
+}
+
+// The rules shared with the library, which need no disk.
+std::wstring NameRules(Proposal& p) {
+    const names::Verdict verdict = names::CheckAssetName(std::wstring_view(p.typedName));
+    return verdict ? std::wstring()
+                   : messages::NameRefused(p.typedName, p.platform.WideText(verdict.message()));
+}
+
+// An existing folder on the way must be known by the very name typed, not be another name
+// (an 8.3 short name) of one.
+std::wstring NoOtherFolderName(Proposal& p) {
+    std::string folder = p.destination;
+    for (std::size_t start = 0; start <= p.name.size();) {
+        const std::size_t end = NextBackslash(p.platform, p.name, start);
+        const std::string part = p.name.substr(start, end - start);
+        const std::string stored = p.platform.StoredNameIfOther(folder + part);
+        if (!stored.empty()) {
+            return messages::Alias(p.platform, p.typedName, folder, stored);
+        }
+        folder += part + "\\";
+        start = end + 1;
+    }
+    return {};
+}
+
+std::wstring AssetFolderFits(Proposal& p) {
+    return names::FitsWindowsPath(p.assetFolder) ? std::wstring()
+                                                 : messages::PathTooLong(p.platform, p.assetFolder);
+}
+
+std::wstring NotThereYet(Proposal& p) {
+    const bool there = p.platform.PathExists(p.assetFolder + "\\" + contract::kConfigFileName);
+    return there ? messages::AssetExists() : std::wstring();
+}
+
+// A repaint needs the repaint tool, its folder, the model's folder and its train folder:
+// the message names the first one missing.
+std::wstring StockModel(Proposal& p) {
+    if (!IsReskinRow(*p.row)) {
+        return {};
+    }
+    PathBuffer repaintRoot = {};
+    GetLiveryLoftPath(p.platform, repaintRoot);
+    if (repaintRoot[0] == '\0') {
+        return messages::StockModel(p.platform, std::string());
+    }
+    p.skinFolder = std::string(repaintRoot) + "\\skins\\" + ModelName(*p.row);
+    for (const std::string& folder :
+         {std::string(repaintRoot), p.skinFolder, p.skinFolder + "\\train"}) {
+        if (!p.platform.PathExists(folder)) {
+            return messages::StockModel(p.platform, folder);
+        }
+    }
+    return {};
+}
+
+constexpr Rule kRules[] = {
+    {Moment::kBeforePackage, Subject::kName, ForHint::kAlways, NameInCodePage},
+    {Moment::kBeforePackage, Subject::kDescription, ForHint::kNo, DescriptionInCodePage},
+    {Moment::kBeforeWrite, Subject::kPlace, ForHint::kPlaceGate, RailvaneRegistered},
+    {Moment::kBeforeWrite, Subject::kPlace, ForHint::kNo, RailvaneThere},
+    {Moment::kBeforeWrite, Subject::kPlace, ForHint::kPlaceGate, DestinationFits},
+    {Moment::kBeforeWrite, Subject::kName, ForHint::kAlways, NameRules},
+    {Moment::kBeforeWrite, Subject::kName, ForHint::kNeedsPlace, NoOtherFolderName},
+    {Moment::kBeforeWrite, Subject::kName, ForHint::kNeedsPlace, AssetFolderFits},
+    {Moment::kBeforeWrite, Subject::kName, ForHint::kNeedsPlace, NotThereYet},
+    {Moment::kBeforeSource, Subject::kStockModel, ForHint::kNo, StockModel},
+};
+
+// Every refusal ends in these words, but for the one whose words are fixed as they are.
+std::wstring AsCreateSaysIt(const std::wstring& problem) {
+    return problem == messages::AssetExists() ? problem : problem + messages::kNothingCreated;
+}
+
+}  // namespace
+
+Refusal FirstRefusal(Proposal& proposal, Moment moment) {
+    for (const Rule& rule : kRules) {
+        if (rule.moment != moment) {
+            continue;
+        }
+        if (std::wstring problem = rule.check(proposal); !problem.empty()) {
+            return Refusal{rule.subject, AsCreateSaysIt(problem)};
+        }
+    }
+    return Refusal{};
+}
+
+std::string DestinationFolder(const std::string& installRoot, const ClassRow& row) {
+    return installRoot + "\\World\\Custom\\" + row.category + "\\";
+}
+
+void FindPlace(Proposal& proposal, const ClassRow& row) {
+    PathBuffer installRoot = {};
+    GetInstallPath(proposal.platform, installRoot);
+    proposal.row = &row;
+    proposal.installRoot = installRoot;
+    proposal.destination = DestinationFolder(proposal.installRoot, row);
+    proposal.assetFolder = proposal.destination + proposal.name;
+}
+
+std::wstring TypedNameProblem(Platform& platform, const ClassRow& row, const std::wstring& name) {
+    if (name.empty()) {
+        return {};
+    }
+    Proposal proposal(platform, name, std::wstring());
+    bool placeKnown = true;
+    bool placeFound = false;
+    for (const Rule& rule : kRules) {
+        if (rule.moment != Moment::kBeforePackage && !placeFound) {
+            FindPlace(proposal, row);
+            placeFound = true;
+        }
+        const bool asked = rule.forHint == ForHint::kAlways ||
+                           rule.forHint == ForHint::kPlaceGate ||
+                           (rule.forHint == ForHint::kNeedsPlace && placeKnown);
+        if (!asked) {
+            continue;
+        }
+        const std::wstring problem = rule.check(proposal);
+        if (problem.empty()) {
+            continue;
+        }
+        if (rule.forHint != ForHint::kPlaceGate) {
+            return problem;
+        }
+        placeKnown = false;  // the disk's part is Create's to report
+    }
+    return {};
+}
+
+}  // namespace kitwright
