@@ -18,7 +18,7 @@
 #include "bench/SkinFolder.h"
 #include "velcomp/CreatorIdentity.h"
 #include "velcomp/Library.h"
-#include "velcomp/platform/posix/FolderSettingsStore.h"
+#include "velcomp/os/posix/FolderSettingsStore.h"
 
 namespace fs = std::filesystem;
 

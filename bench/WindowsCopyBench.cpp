@@ -13,7 +13,7 @@
 #include "bench/SkinFolder.h"
 #include "velcomp/CreatorIdentity.h"
 #include "velcomp/Library.h"
-#include "velcomp/platform/win32/RegistrySettingsStore.h"
+#include "velcomp/os/win32/RegistrySettingsStore.h"
 
 namespace fs = std::filesystem;
 
