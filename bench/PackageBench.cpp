@@ -40,24 +40,6 @@ double TimeCopy(const fs::path& skin, const fs::path& target) {
     return Seconds(std::chrono::steady_clock::now() - start);
 }
 
-double TimeLibrary(velcomp::Library& library, const fs::path& skin, const fs::path& target) {
-    const std::string source = skin.string() + "/";
-    const auto start = std::chrono::steady_clock::now();
-    library.ClosePackage();
-    library.CreatePackage("");
-    library.SetStringData("description", "Benchmark skin");
-    velcomp::Result result = library.AddToPackage({source, "Skin", "Benchmark skin", std::nullopt});
-    if (result) {
-        result = library.ExtractFromPackage(target.string() + "/", "Skin");
-    }
-    const double seconds = Seconds(std::chrono::steady_clock::now() - start);
-    if (!result) {
-        std::fprintf(stderr, "library failed: %s\n", result.message().c_str());
-        std::exit(1);
-    }
-    return seconds;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,7 +58,7 @@ int main(int argc, char** argv) {
     const fs::path libraryTarget = work / "lib-out";
     bench::CompareRounds(
         kRounds, "cp -r", [&] { return TimeCopy(skin, copyTarget); },
-        [&] { return TimeLibrary(library, skin, libraryTarget); },
+        [&] { return bench::TimeLibrary(library, skin, libraryTarget); },
         [&] {
             fs::remove_all(copyTarget);
             fs::remove_all(libraryTarget);

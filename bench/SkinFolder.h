@@ -4,13 +4,17 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "velcomp/Library.h"
 
 namespace bench {
 
@@ -43,6 +47,26 @@ inline void MakeSkinFolder(const std::filesystem::path& skin) {
 
 inline double Seconds(std::chrono::steady_clock::duration duration) {
     return std::chrono::duration<double>(duration).count();
+}
+
+// One write-out of the skin folder by the library, as Kitwright makes it, in seconds.
+inline double TimeLibrary(velcomp::Library& library, const std::filesystem::path& skin,
+                          const std::filesystem::path& target) {
+    const std::string source = (skin / "").string();
+    const auto start = std::chrono::steady_clock::now();
+    library.ClosePackage();
+    library.CreatePackage("");
+    library.SetStringData("description", "Benchmark skin");
+    velcomp::Result result = library.AddToPackage({source, "Skin", "Benchmark skin", std::nullopt});
+    if (result) {
+        result = library.ExtractFromPackage((target / "").string(), "Skin");
+    }
+    const double seconds = Seconds(std::chrono::steady_clock::now() - start);
+    if (!result) {
+        std::fprintf(stderr, "library failed: %s\n", result.message().c_str());
+        std::exit(1);
+    }
+    return seconds;
 }
 
 inline double Median(std::vector<double> values) {

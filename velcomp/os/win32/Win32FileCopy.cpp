@@ -7,16 +7,12 @@ namespace fs = std::filesystem;
 namespace velcomp {
 namespace {
 
-using win32::Handle;
-using win32::LastError;
-using win32::LongPath;
-
 // Whether the source can still be opened for reading; its error when it cannot.
 std::error_code ProbeSource(const fs::path& from) {
-    const Handle file(CreateFileW(LongPath(from).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                  nullptr));
-    return file.valid() ? std::error_code() : LastError();
+    const win32::Handle file(CreateFileW(win32::LongPath(from).c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                         0, nullptr));
+    return file.valid() ? std::error_code() : win32::LastError();
 }
 
 // One look at the source by its path: a file put in its place has a change time of its own,
@@ -44,10 +40,10 @@ CopyResult CopyFailure(const fs::path& from, const FileStamp& expected, std::err
 
 CopyResult CopyNewFile(const fs::path& from, const fs::path& to, const FileStamp& expected) {
     // The system's own copy, which never replaces: as fast as any copy the author makes.
-    const std::wstring target = LongPath(to);
-    if (!CopyFileExW(LongPath(from).c_str(), target.c_str(), nullptr, nullptr, nullptr,
+    const std::wstring target = win32::LongPath(to);
+    if (!CopyFileExW(win32::LongPath(from).c_str(), target.c_str(), nullptr, nullptr, nullptr,
                      COPY_FILE_FAIL_IF_EXISTS)) {
-        return CopyFailure(from, expected, LastError());
+        return CopyFailure(from, expected, win32::LastError());
     }
     // One look afterwards tells a file changed since the add, or while it was copied: its
     // change time moves even when its size and last write are put back.

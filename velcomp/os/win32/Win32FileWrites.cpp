@@ -48,9 +48,10 @@ bool LinksAreUnsupported(DWORD error) {
     return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED;
 }
 
-std::error_code WriteNamedFile(const fs::path& path, std::string_view bytes) {
-    Handle file(CreateFileW(LongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+// Writes all of `bytes` to a file just opened, or says why it could not be opened, and
+// closes it; the first error wins.
+std::error_code WriteAndClose(HANDLE opened, std::string_view bytes) {
+    Handle file(opened);
     if (!file.valid()) {
         return LastError();
     }
@@ -59,6 +60,12 @@ std::error_code WriteNamedFile(const fs::path& path, std::string_view bytes) {
         error = LastError();
     }
     return error;
+}
+
+std::error_code WriteNamedFile(const fs::path& path, std::string_view bytes) {
+    return WriteAndClose(CreateFileW(LongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr),
+                         bytes);
 }
 
 class HandleClaim : public FileClaim {
@@ -127,16 +134,9 @@ std::error_code WriteNewFile(const fs::path& path, std::string_view bytes) {
 }
 
 std::error_code AppendToFile(const fs::path& path, std::string_view bytes) {
-    Handle file(CreateFileW(LongPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
-        return LastError();
-    }
-    std::error_code error = WriteAll(file.get(), bytes);
-    if (!CloseHandle(file.release()) && !error) {
-        error = LastError();
-    }
-    return error;
+    return WriteAndClose(CreateFileW(LongPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+                         bytes);
 }
 
 std::error_code ReadSmallFile(const fs::path& path, std::uintmax_t limit, std::string& bytes) {
