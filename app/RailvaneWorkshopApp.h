@@ -1,4 +1,6 @@
 // The application: finds the host, starts the library and runs the creation dialog once.
+// The application and dialog classes keep their names from the tool's days as the Railvane
+// workshop, which is how its documentation and the host's other tools know them.
 #pragma once
 
 #include "framework/WinApp.h"

@@ -111,6 +111,7 @@ CreateOutcome CreateAsset(Platform& platform, PackageLibrary& library, CreationF
         return CreateOutcome::kStayOpen;
     }
 
+    // The class is found by the text the list shows, which is all the list holds of it.
     const int index = FindClassRow(label);
     if (index < 0) {
         // The list holds only catalogue labels, so this is the program's own fault: the run

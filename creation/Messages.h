@@ -9,6 +9,8 @@
 namespace kitwright::messages {
 
 inline constexpr wchar_t kNothingCreated[] = L" Nothing was created.";
+// The tool's words for its own fault, a class list that the catalogue does not know, which
+// authors who report it quote as they are.
 inline constexpr wchar_t kNoClass[] = L"Fatal Error!\n\nCould not find internal class!";
 
 // The name rules' own words for an asset already there, which the library uses too.
