@@ -43,6 +43,12 @@ VELCOMP_API void __cdecl ExtractFromPackage(const char* destination, const char*
 // text when none has.
 VELCOMP_API void __cdecl GetLastPackageError(char* text, int size);
 
+// Ours only, looked up in the same way: what the current package's most recent add or
+// write-out that succeeded left for the author to know (files that a write-out finishing
+// an interrupted one left as the author had changed them), cut and terminated as above, or
+// the empty text.
+VELCOMP_API void __cdecl GetLastPackageNote(char* text, int size);
+
 #ifdef __cplusplus
 }  // extern "C"
 #endif

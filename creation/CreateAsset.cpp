@@ -136,6 +136,13 @@ CreateOutcome CreateAsset(Platform& platform, PackageLibrary& library, CreationF
     if (result == WriteResult::kNotWritten || result == WriteResult::kRefused) {
         return CreateOutcome::kStayOpen;
     }
+    // Finishing an interrupted write-out, the library keeps what the author has changed
+    // since, and says so: the author learns it before the folder opens.
+    if (result == WriteResult::kWritten) {
+        if (const std::string note = library.LastPackageNote(); !note.empty()) {
+            platform.ShowMessage(messages::WrittenWithNote(platform, job.assetFolder, note));
+        }
+    }
     platform.Launch(kExplorer, "/e," + job.assetFolder);
     return CreateOutcome::kClose;
 }

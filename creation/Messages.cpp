@@ -107,6 +107,12 @@ std::wstring DescriptionUnstorable(Platform& platform, const std::wstring& chara
            L"\n\nPlease type the description without that character.";
 }
 
+std::wstring WrittenWithNote(Platform& platform, const std::string& assetFolder,
+                             const std::string& note) {
+    return L"The asset was written to\n\n" + Quoted(platform, assetFolder) + L"\n\n" +
+           Reason(platform, note);
+}
+
 std::wstring NotComplete(Platform& platform, const std::string& assetFolder,
                          const std::string& reason) {
     const std::wstring text = L"The asset could not be written:\n\n" +

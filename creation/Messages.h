@@ -32,6 +32,10 @@ std::wstring NameUnstorable(Platform& platform, const std::wstring& name,
                             const std::wstring& character);
 std::wstring DescriptionUnstorable(Platform& platform, const std::wstring& character);
 
+// A written asset, and what the library says the author should know of it.
+std::wstring WrittenWithNote(Platform& platform, const std::string& assetFolder,
+                             const std::string& note);
+
 // A write-out that left a folder without config.txt.
 std::wstring NotComplete(Platform& platform, const std::string& assetFolder,
                          const std::string& reason);

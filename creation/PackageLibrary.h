@@ -29,6 +29,9 @@ public:
     // Not one of the seven: why the current package's last add or write-out failed, from
     // a library that offers this beside them; empty from one that does not.
     virtual std::string LastPackageError() = 0;
+    // Not one of the seven either: what the last write-out, which succeeded, left for the
+    // author to know; empty when nothing, or from a library that does not offer it.
+    virtual std::string LastPackageNote() = 0;
 };
 
 }  // namespace kitwright

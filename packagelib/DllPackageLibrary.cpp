@@ -36,17 +36,31 @@ void DllPackageLibrary::ExtractFromPackage(const char* destination, const char* 
     ::ExtractFromPackage(destination, name);
 }
 
-std::string DllPackageLibrary::LastPackageError() {
+namespace {
+
+// One of our library's texts beyond the seven calls, looked up by name, so that a library
+// without it (the host's own) can stand in: then the empty text.
+std::string OurLibraryText(const char* call) {
     const HMODULE library = GetModuleHandleA("velCompDLL.dll");
-    const auto lastError = reinterpret_cast<decltype(&::GetLastPackageError)>(
-        reinterpret_cast<void*>(GetProcAddress(library, "GetLastPackageError")));
-    if (lastError == nullptr) {
+    const auto read = reinterpret_cast<decltype(&::GetLastPackageError)>(
+        reinterpret_cast<void*>(GetProcAddress(library, call)));
+    if (read == nullptr) {
         return {};
     }
     char text[contract::kErrorTextSize] = {};
-    lastError(text, sizeof text);
+    read(text, sizeof text);
     text[sizeof text - 1] = '\0';
     return text;
+}
+
+}  // namespace
+
+std::string DllPackageLibrary::LastPackageError() {
+    return OurLibraryText("GetLastPackageError");
+}
+
+std::string DllPackageLibrary::LastPackageNote() {
+    return OurLibraryText("GetLastPackageNote");
 }
 
 }  // namespace kitwright

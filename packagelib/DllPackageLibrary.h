@@ -17,6 +17,7 @@ public:
     void ExtractFromPackage(const char* destination, const char* name) override;
     // Looked up by name, as the host's own library has no such call.
     std::string LastPackageError() override;
+    std::string LastPackageNote() override;
 };
 
 }  // namespace kitwright

@@ -13,11 +13,13 @@ std::int32_t Library::CreatorKuid() {
 void Library::CreatePackage(std::string_view name) {
     package_.emplace(std::string(name));
     lastError_.clear();
+    lastNote_.clear();
 }
 
 void Library::ClosePackage() {
     package_.reset();
     lastError_.clear();
+    lastNote_.clear();
 }
 
 void Library::SetStringData(std::string_view key, std::string_view value) {
@@ -55,6 +57,9 @@ Result Library::ExtractFromPackage(std::string_view destination, std::string_vie
 Result Library::Remember(Result result) {
     if (!result && package_) {
         lastError_ = result.message();
+    }
+    if (package_) {
+        lastNote_ = result ? result.message() : std::string();
     }
     return result;
 }

@@ -34,14 +34,18 @@ public:
     Result ExtractFromPackage(std::string_view destination, std::string_view name);
     // Why the current package's most recent add or write-out failed; empty when none has.
     const std::string& LastError() const { return lastError_; }
+    // What the current package's most recent add or write-out that succeeded left for the
+    // author to know; empty when there is nothing, or it failed.
+    const std::string& LastNote() const { return lastNote_; }
 
 private:
-    // Keeps a failure's message as the package's last error.
+    // Keeps a failure's message as the package's last error, a success's as its last note.
     Result Remember(Result result);
 
     SettingsStore& settings_;
     std::optional<Package> package_;
     std::string lastError_;
+    std::string lastNote_;
 };
 
 }  // namespace velcomp

@@ -78,6 +78,20 @@ TEST_F(CreateAssetTest, TemplateRowRunsEveryStepInOrder) {
     EXPECT_EQ(log, expected);
 }
 
+// A write-out that finished an interrupted one says what it kept as the author changed it;
+// the author reads it before the folder opens, and from a library that says nothing, nothing.
+TEST_F(CreateAssetTest, WhatTheLibraryKeptForTheAuthorIsToldBeforeTheFolderOpens) {
+    library.lastPackageNote =
+        "Kept as they are, being changed since an unfinished write-out "
+        "put them there: \"models\\m.obj\".";
+    EXPECT_EQ(Create(), CreateOutcome::kClose);
+    const CallLog last(log.end() - 2, log.end());
+    EXPECT_EQ(last, (CallLog{"Message The asset was written to\n\nC:\\Sim\\World\\Custom\\Scenery\\"
+                             "Shop\n\n" +
+                                 library.lastPackageNote,
+                             "Launch explorer.exe [/e,C:\\Sim\\World\\Custom\\Scenery\\Shop]"}));
+}
+
 TEST_F(CreateAssetTest, ReskinRowBuildsFromTheSkinAndCopiesThePreview) {
     form.label = "RESKIN gp38";
     form.name = "Blue";

@@ -166,8 +166,13 @@ public:
         return lastPackageError;
     }
 
+    // Asked after every write-out that succeeded, so not logged: the call logs stay those
+    // of the seven calls.
+    std::string LastPackageNote() override { return lastPackageNote; }
+
     std::vector<char> lastErrorBuffer;  // the buffer as the library received it
     std::string lastPackageError;       // empty, as from a library without the call
+    std::string lastPackageNote;        // the same
 
 private:
     CallLog& log_;

@@ -28,6 +28,18 @@ void Report(const std::string& message, char* errorText) {
     velcomp::CopyMessage(message, errorText, contract::kErrorTextSize);
 }
 
+// One of the library's texts into a caller's buffer of `size` bytes, cut and terminated.
+void CopyLibraryText(const std::string& (velcomp::Library::*which)() const, char* text, int size) {
+    if (size <= 0) {
+        return;
+    }
+    try {
+        velcomp::CopyMessage((TheLibrary().*which)(), text, static_cast<std::size_t>(size));
+    } catch (...) {
+        velcomp::CopyMessage("", text, static_cast<std::size_t>(size));
+    }
+}
+
 }  // namespace
 
 extern "C" {
@@ -101,15 +113,11 @@ void __cdecl ExtractFromPackage(const char* destination, const char* name) {
 }
 
 void __cdecl GetLastPackageError(char* text, int size) {
-    try {
-        if (size > 0) {
-            velcomp::CopyMessage(TheLibrary().LastError(), text, static_cast<std::size_t>(size));
-        }
-    } catch (...) {
-        if (size > 0) {
-            velcomp::CopyMessage("", text, static_cast<std::size_t>(size));
-        }
-    }
+    CopyLibraryText(&velcomp::Library::LastError, text, size);
+}
+
+void __cdecl GetLastPackageNote(char* text, int size) {
+    CopyLibraryText(&velcomp::Library::LastNote, text, size);
 }
 
 }  // extern "C"

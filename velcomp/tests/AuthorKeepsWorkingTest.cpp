@@ -153,6 +153,7 @@ TEST_F(AuthorKeepsWorkingTest, EveryItemOfTheAuthorsSurvivesTheRetryAndTheNoteNa
 
         const Result retried = Write(round);
         ASSERT_TRUE(retried.ok()) << retried.message();
+        EXPECT_EQ(library_.LastNote(), retried.message()) << "the note that Kitwright shows";
         const fs::path asset = Asset(round);
         EXPECT_TRUE(test::AuthorsWorkKept(authorsNow, asset));
         EXPECT_TRUE(fs::exists(asset / "config.txt"));

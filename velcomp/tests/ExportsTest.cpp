@@ -25,6 +25,7 @@ struct Exports {
     decltype(&::AddToPackageSpecial) AddToPackageSpecial;
     decltype(&::ExtractFromPackage) ExtractFromPackage;
     decltype(&::GetLastPackageError) GetLastPackageError;
+    decltype(&::GetLastPackageNote) GetLastPackageNote;
 };
 
 template <class Function>
@@ -76,6 +77,7 @@ protected:
         Find(dll_, "AddToPackageSpecial", api_.AddToPackageSpecial);
         Find(dll_, "ExtractFromPackage", api_.ExtractFromPackage);
         Find(dll_, "GetLastPackageError", api_.GetLastPackageError);
+        Find(dll_, "GetLastPackageNote", api_.GetLastPackageNote);
         SaveCreatorKuid();
     }
     void TearDown() override {
@@ -169,6 +171,10 @@ TEST_F(ExportsTest, CreatesARealAssetWithItsConfig) {
     EXPECT_EQ(*config.Find("username"), "Shop");
     EXPECT_EQ(*config.Find("description"), description);
     EXPECT_EQ(*config.Find("category-class"), "BC");
+    // A plain write-out leaves the author nothing to know.
+    char note[16] = "#";
+    api_.GetLastPackageNote(note, sizeof note);
+    EXPECT_STREQ(note, "");
 }
 
 TEST_F(ExportsTest, TheLastPackageErrorSaysWhyTheWriteOutFailed) {
