@@ -17,6 +17,7 @@
 #include "velcomp/tests/AssetChecks.h"
 #include "velcomp/tests/ProbeProcess.h"
 #include "velcomp/tests/ScratchSettings.h"
+#include "velcomp/tests/WriteOutFixture.h"
 
 namespace velcomp {
 
@@ -40,7 +41,7 @@ std::vector<std::string> g_steps;
 // What the author does to a file that the killed run moved in.
 enum class Edit { kRewrite, kSameSizeTimeSetBack };
 
-class AuthorKeepsWorkingTest : public ::testing::Test {
+class AuthorKeepsWorkingTest : public test::WriteOutFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SetCreatorKuid(*settings_, 808).ok());
@@ -127,13 +128,6 @@ protected:
         changed[0] = static_cast<char>(changed[0] ^ 0x5A);
         test::RewriteKeepingTime(file, changed);
     }
-
-    Tree source;
-    test::ScratchSettings scratch_;
-    std::unique_ptr<SettingsStore> settings_ = scratch_.Open();
-    Library library_{*settings_};
-    TempFolder source_{test::FastTempBase()};
-    TempFolder work_{test::FastTempBase()};
 };
 
 TEST_F(AuthorKeepsWorkingTest, EveryItemOfTheAuthorsSurvivesTheRetryAndTheNoteNamesWhatStayed) {

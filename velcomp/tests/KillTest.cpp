@@ -16,6 +16,7 @@
 #include "velcomp/tests/AssetChecks.h"
 #include "velcomp/tests/ProbeProcess.h"
 #include "velcomp/tests/ScratchSettings.h"
+#include "velcomp/tests/WriteOutFixture.h"
 
 namespace velcomp {
 
@@ -63,7 +64,7 @@ long PickStep(const std::vector<std::string>& steps, bool placing, std::mt19937&
 // What a killed round left, before the retry.
 enum class Left { kNothing, kPartOfAMerge, kCompleteAsset, kFinishedFirst };
 
-class KillTest : public ::testing::Test {
+class KillTest : public test::WriteOutFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SetCreatorKuid(*settings_, 5150).ok());
@@ -160,13 +161,6 @@ protected:
         }
         EXPECT_EQ(test::Leftovers(asset.parent_path()), std::vector<std::string>{});
     }
-
-    Tree source;
-    test::ScratchSettings scratch_;
-    std::unique_ptr<SettingsStore> settings_ = scratch_.Open();
-    Library library_{*settings_};
-    TempFolder source_{test::FastTempBase()};
-    TempFolder work_{test::FastTempBase()};
 };
 
 TEST_F(KillTest, AKilledWriteOutNeverHarmsTheAuthorAndItsRetryCompletes) {

@@ -16,6 +16,7 @@
 #include "velcomp/tests/AssetChecks.h"
 #include "velcomp/tests/ProbeProcess.h"
 #include "velcomp/tests/ScratchSettings.h"
+#include "velcomp/tests/WriteOutFixture.h"
 
 namespace velcomp {
 
@@ -135,7 +136,7 @@ void ActAtMove(const char* step) {
     }
 }
 
-class MergeRaceTest : public ::testing::Test {
+class MergeRaceTest : public test::WriteOutFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SetCreatorKuid(*settings_, 616).ok());
@@ -184,13 +185,6 @@ protected:
         }
         EXPECT_TRUE(fs::exists(asset / "config.txt"));
     }
-
-    Tree source;
-    test::ScratchSettings scratch_;
-    std::unique_ptr<SettingsStore> settings_ = scratch_.Open();
-    Library library_{*settings_};
-    TempFolder source_{test::FastTempBase()};
-    TempFolder work_{test::FastTempBase()};
 };
 
 TEST_F(MergeRaceTest, AnEntryThatAppearsOrGoesDuringTheMergeFailsItByName) {
