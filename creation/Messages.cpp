@@ -37,6 +37,25 @@ std::wstring Widened(std::string_view ascii) {
     return std::wstring(ascii.begin(), ascii.end());
 }
 
+// The library's reason for a failed write-out, if it gives one, and what the author can do
+// about it: write rights in the category's folder, and room on its disk.
+std::wstring ReasonAndWhatToDo(Platform& platform, const std::string& destination,
+                               const std::string& reason) {
+    std::wstring text;
+    if (!reason.empty()) {
+        text += L"\n\nThe library gives the reason: " + Reason(platform, reason);
+    }
+    if (IsUnderProgramFiles(platform.WideText(destination))) {
+        return text +
+               L"\n\nRailvane is installed under Program Files, where Windows lets only "
+               L"administrators write. Make its World\\Custom folder writable for your user "
+               L"account (right-click it, Properties, Security, Edit), or start Kitwright with "
+               L"\"Run as administrator\", then press Create again.";
+    }
+    return text + L"\n\nMake sure that you may write in\n\n" + Quoted(platform, destination) +
+           L"\n\nand that its disk has room, then press Create again.";
+}
+
 }  // namespace
 
 std::wstring AssetExists() {
@@ -114,30 +133,16 @@ std::wstring WrittenWithNote(Platform& platform, const std::string& assetFolder,
 }
 
 std::wstring NotComplete(Platform& platform, const std::string& assetFolder,
-                         const std::string& reason) {
-    const std::wstring text = L"The asset could not be written:\n\n" +
-                              Quoted(platform, assetFolder) +
-                              L"\n\nThe folder holds no config.txt, so the asset is not complete.";
-    return reason.empty() ? text
-                          : text + L"\n\nThe library gives the reason: " + Reason(platform, reason);
+                         const std::string& destination, const std::string& reason) {
+    return L"The asset could not be written:\n\n" + Quoted(platform, assetFolder) +
+           L"\n\nThe folder holds no config.txt, so the asset is not complete." +
+           ReasonAndWhatToDo(platform, destination, reason);
 }
 
 std::wstring NothingWritten(Platform& platform, const std::string& assetFolder,
                             const std::string& destination, const std::string& reason) {
-    std::wstring text = L"The asset could not be written to\n\n" + Quoted(platform, assetFolder) +
-                        L"\n\nNothing was written.";
-    if (!reason.empty()) {
-        text += L"\n\nThe library gives the reason: " + Reason(platform, reason);
-    }
-    if (IsUnderProgramFiles(platform.WideText(destination))) {
-        return text +
-               L"\n\nRailvane is installed under Program Files, where Windows lets only "
-               L"administrators write. Make its World\\Custom folder writable for your user "
-               L"account (right-click it, Properties, Security, Edit), or start Kitwright with "
-               L"\"Run as administrator\", then press Create again.";
-    }
-    return text + L"\n\nMake sure that you may write in\n\n" + Quoted(platform, destination) +
-           L"\n\nand that its disk has room, then press Create again.";
+    return L"The asset could not be written to\n\n" + Quoted(platform, assetFolder) +
+           L"\n\nNothing was written." + ReasonAndWhatToDo(platform, destination, reason);
 }
 
 }  // namespace kitwright::messages

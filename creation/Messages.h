@@ -38,7 +38,7 @@ std::wstring WrittenWithNote(Platform& platform, const std::string& assetFolder,
 
 // A write-out that left a folder without config.txt.
 std::wstring NotComplete(Platform& platform, const std::string& assetFolder,
-                         const std::string& reason);
+                         const std::string& destination, const std::string& reason);
 // A write-out that left nothing at all; `destination` is the category's folder.
 std::wstring NothingWritten(Platform& platform, const std::string& assetFolder,
                             const std::string& destination, const std::string& reason);

@@ -112,7 +112,7 @@ std::string ChangedFilesNote(const std::vector<fs::path>& changed) {
         return {};
     }
     const std::string start =
-        "Kept as they are, being changed since an unfinished write-out put them there: ";
+        "Your changes were kept in these files, which an interrupted write-out had put there: ";
     // As many names as the message holds, with room for the count of those left out.
     std::string names;
     std::size_t named = 0;

@@ -82,8 +82,8 @@ TEST_F(CreateAssetTest, TemplateRowRunsEveryStepInOrder) {
 // the author reads it before the folder opens, and from a library that says nothing, nothing.
 TEST_F(CreateAssetTest, WhatTheLibraryKeptForTheAuthorIsToldBeforeTheFolderOpens) {
     library.lastPackageNote =
-        "Kept as they are, being changed since an unfinished write-out "
-        "put them there: \"models\\m.obj\".";
+        "Your changes were kept in these files, which an interrupted write-out "
+        "had put there: \"models\\m.obj\".";
     EXPECT_EQ(Create(), CreateOutcome::kClose);
     const CallLog last(log.end() - 2, log.end());
     EXPECT_EQ(last, (CallLog{"Message The asset was written to\n\nC:\\Sim\\World\\Custom\\Scenery\\"
