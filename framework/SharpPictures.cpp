@@ -1,6 +1,10 @@
 #include "framework/SharpPictures.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <vector>
 
 namespace framework {
 namespace {
@@ -53,22 +57,13 @@ HBITMAP MaskOf(const std::vector<std::uint32_t>& pixels, int side) {
     return CreateBitmap(side, side, 1, 1, bits.data());
 }
 
-int BestIconArt(int size) {
-    int best = kIconArtSizes[0];
-    for (const int art : kIconArtSizes) {
-        if (art * WholeFactor(art, size) > best * WholeFactor(best, size)) {
-            best = art;
-        }
-    }
-    return best;
-}
-
-}  // namespace
-
+// The largest whole factor by which `art` pixels fit in `cell`; at least 1.
 int WholeFactor(int art, int cell) {
     return art > 0 && cell >= art ? cell / art : 1;
 }
 
+// Square `pixels` of side `art`, row by row, scaled by WholeFactor(art, cell) and centred on
+// a square of side `cell` filled with `fill`.
 std::vector<std::uint32_t> ScaledPixels(const std::vector<std::uint32_t>& pixels, int art, int cell,
                                         std::uint32_t fill) {
     const int factor = WholeFactor(art, cell);
@@ -84,6 +79,18 @@ std::vector<std::uint32_t> ScaledPixels(const std::vector<std::uint32_t>& pixels
         }
     }
     return scaled;
+}
+
+}  // namespace
+
+int IconArtFor(int size) {
+    int best = 0;
+    for (const int art : kIconArtSizes) {
+        if (art <= size && art * WholeFactor(art, size) > best * WholeFactor(best, size)) {
+            best = art;
+        }
+    }
+    return best > 0 ? best : *std::min_element(std::begin(kIconArtSizes), std::end(kIconArtSizes));
 }
 
 HBITMAP LoadSharpBitmap(HINSTANCE module, UINT id, int art, int cell, COLORREF fill) {
@@ -102,12 +109,16 @@ HBITMAP LoadSharpBitmap(HINSTANCE module, UINT id, int art, int cell, COLORREF f
 }
 
 HICON LoadSharpIcon(HINSTANCE module, UINT id, int size) {
-    const int art = BestIconArt(size);
+    const int art = IconArtFor(size);
     // NOLINTNEXTLINE(performance-no-int-to-ptr): LoadImage answers with a handle of any kind
     auto* source = static_cast<HICON>(
         LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, art, art, LR_DEFAULTCOLOR));
     ICONINFO parts = {};
-    if (source == nullptr || !GetIconInfo(source, &parts)) {
+    if (source == nullptr) {
+        return nullptr;
+    }
+    if (!GetIconInfo(source, &parts)) {
+        DestroyIcon(source);
         return nullptr;
     }
     const std::vector<std::uint32_t> colour =

@@ -4,27 +4,20 @@
 
 #include <windows.h>
 
-#include <cstdint>
-#include <vector>
-
 #include "framework/Wnd.h"
 
 namespace framework {
 
-// The largest whole factor by which `art` pixels fit in `cell`; at least 1.
-int WholeFactor(int art, int cell);
-
-// Square `pixels` of side `art`, row by row, scaled by WholeFactor(art, cell) and centred on
-// a square of side `cell` filled with `fill`.
-std::vector<std::uint32_t> ScaledPixels(const std::vector<std::uint32_t>& pixels, int art, int cell,
-                                        std::uint32_t fill);
+// Which image of an icon resource (16 or 32 pixels) draws it at `size`: the one that fills
+// it most when scaled by a whole factor without being cut; the smallest below 16.
+int IconArtFor(int size);
 
 // A bitmap resource of `art` square pixels, drawn on a `cell` square of `fill`; the caller
 // deletes it. Null when the resource is missing.
 HBITMAP LoadSharpBitmap(HINSTANCE module, UINT id, int art, int cell, COLORREF fill);
 
-// An icon resource (with 16 and 32 pixel images) at `size`, from the image that scales by
-// the largest whole factor; the caller destroys it. Null when the resource is missing.
+// An icon resource (with 16 and 32 pixel images) at `size`, from IconArtFor(size); the
+// caller destroys it. Null when the resource is missing.
 HICON LoadSharpIcon(HINSTANCE module, UINT id, int size);
 
 // Sets `big` as the window's big icon, and as its small (caption) icon one fit for the

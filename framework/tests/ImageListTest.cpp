@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/ImageList.h"
+#include "framework/SharpPictures.h"
 
 namespace framework {
 namespace {
@@ -50,6 +51,18 @@ TEST(ImageList, PureWhiteIsSeeThroughAndNearlyWhiteShows) {
     DeleteObject(canvas);
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
+}
+
+// An icon is drawn from the image that fills the size most without being cut: a 32-pixel
+// image in a 24-pixel caption would lose its edges.
+TEST(SharpPictures, AnIconIsDrawnFromAnImageThatFitsWhole) {
+    EXPECT_EQ(IconArtFor(16), 16);
+    EXPECT_EQ(IconArtFor(20), 16);
+    EXPECT_EQ(IconArtFor(24), 16);
+    EXPECT_EQ(IconArtFor(32), 32);
+    EXPECT_EQ(IconArtFor(40), 32);
+    EXPECT_EQ(IconArtFor(48), 16);
+    EXPECT_EQ(IconArtFor(12), 16);
 }
 
 }  // namespace
