@@ -2,9 +2,12 @@
 
 #include <type_traits>
 
-#include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <iterator>
+#include <optional>
+
+#include "velcomp/Kuid.h"
 
 namespace nameplate {
 namespace {
@@ -16,30 +19,6 @@ std::string Trimmed(const std::string& text) {
         return std::string();
     }
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
-bool StartsWithKuidTag(const std::string& text) {
-    const std::string tag = "kuid:";
-    if (text.size() < tag.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < tag.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != tag[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The number's text in "N", "kuid:N" or "<kuid:N>"; without a tag the text itself, which
-// then has to be a number. Brackets without a tag leave nothing.
-std::string NumberPart(const std::string& text) {
-    const bool bracketed = text.size() >= 2 && text.front() == '<' && text.back() == '>';
-    const std::string inner = bracketed ? text.substr(1, text.size() - 2) : text;
-    if (StartsWithKuidTag(inner)) {
-        return inner.substr(5);
-    }
-    return bracketed ? std::string() : inner;
 }
 
 KuidInput Refused(const std::string& text) {
@@ -138,18 +117,17 @@ KuidInput ParseKuid(const std::wstring& typed) {
 
 KuidInput ParseKuid(const std::string& text) {
     const std::string typed = Trimmed(text);
-    const std::string digits = NumberPart(typed);
-    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) {
-        return Refused(typed);
-    }
     std::int64_t value = 0;
-    for (const char c : digits) {
-        value = value * 10 + (c - '0');
-        if (value > kLargestKuid) {
+    if (!typed.empty() && typed.find_first_not_of("0123456789") == std::string::npos) {
+        const auto [end, error] = std::from_chars(typed.data(), typed.data() + typed.size(), value);
+        if (error != std::errc()) {
             return Refused(typed);
         }
+    } else if (const std::optional<velcomp::Kuid> kuid = velcomp::ReadKuid(typed);
+               kuid && !kuid->number) {
+        value = kuid->creator;  // a creator's own kuid, without an asset's number
     }
-    if (value == 0) {
+    if (value < 1 || value > kLargestKuid) {
         return Refused(typed);
     }
     KuidInput input;

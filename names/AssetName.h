@@ -48,6 +48,20 @@ inline bool FitsWindowsPath(std::string_view path) {
     return path.size() <= kMaxPathLength;
 }
 
+// Whether two texts are the same but for the case of ASCII letters.
+inline bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Windows' limit on one folder name, in characters (UTF-16 units for the wide form).
 inline constexpr std::size_t kMaxFolderNameLength = 255;
 

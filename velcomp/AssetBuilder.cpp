@@ -6,7 +6,9 @@
 
 #include "contract/PackageFiles.h"
 #include "names/AssetName.h"
+#include "velcomp/AssetNumbers.h"
 #include "velcomp/CreatorIdentity.h"
+#include "velcomp/Kuid.h"
 #include "velcomp/MessageText.h"
 #include "velcomp/os/FileSystem.h"
 
@@ -23,7 +25,6 @@ bool IsConfigFileName(const fs::path& name) {
                       });
 }
 
-constexpr std::uintmax_t kMaxConfigSize = std::uintmax_t{1024} * 1024;
 
 // What the walk of a source folder found wrong, with the entry it concerns.
 struct WalkProblem {
@@ -195,7 +196,7 @@ Result GiveIdentity(const AssetRequest& request, SettingsStore& settings, Asset&
     asset.creator = kuid;
     asset.number = number;
     asset.identity = {
-        {kKuidKey, "<kuid:" + std::to_string(kuid) + ":" + std::to_string(number) + ">"},
+        {kKuidKey, KuidText(kuid, number)},
         {kNameKey, DisplayName(request.name)},
         {kDescriptionKey, std::string(request.description)},
     };
@@ -231,10 +232,6 @@ fs::path SourceRoot(const fs::path& source) {
         root = root.parent_path();
     }
     return root;
-}
-
-std::string KuidText(std::int32_t creator, std::int32_t number) {
-    return "<kuid:" + std::to_string(creator) + ":" + std::to_string(number) + ">";
 }
 
 }  // namespace velcomp

@@ -33,7 +33,4 @@ Result BuildAsset(const AssetRequest& request, SettingsStore& settings, Asset& a
 // The source folder as a path to the folder itself, without a separator at its end.
 std::filesystem::path SourceRoot(const std::filesystem::path& source);
 
-// The kuid of an asset: <kuid:CREATOR:NUMBER>.
-std::string KuidText(std::int32_t creator, std::int32_t number);
-
 }  // namespace velcomp

@@ -1,11 +1,11 @@
 #include "velcomp/AssetNumbers.h"
 
-#include <charconv>
-#include <string>
-#include <string_view>
-#include <vector>
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <optional>
 
-#include "contract/PackageFiles.h"
+#include "velcomp/WriteSteps.h"
 #include "velcomp/os/FileSystem.h"
 
 namespace fs = std::filesystem;
@@ -13,89 +13,97 @@ namespace fs = std::filesystem;
 namespace velcomp {
 namespace {
 
-constexpr std::uintmax_t kMaxConfigSize = std::uintmax_t{1024} * 1024;
+constexpr std::uint32_t kLargestNumber = std::numeric_limits<std::int32_t>::max();
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+// An index larger than this (about 800,000 assets) is not read; the tree is walked instead.
+constexpr std::uintmax_t kLargestIndex = std::uintmax_t{64} * 1024 * 1024;
+
+// The counter as stored: 1 when absent; a failure, with its reason, when it cannot be read
+// or could hand out a number already used.
+Result ReadCounter(SettingsStore& settings, std::uint32_t& next) {
+    const std::string where = std::string(kNextAssetNumberValue) + " in " + settings.Where();
+    const StoredValue stored = settings.Read(kNextAssetNumberValue);
+    if (stored.kind == StoredValue::Kind::kUnreadable) {
+        return Result::Failure("The asset counter (" + where + ") cannot be read (" +
+                               stored.reason + "), so no asset number was given.");
+    }
+    const std::optional<std::uint32_t> number =
+        stored.kind == StoredValue::Kind::kAbsent ? 1 : StoredNumber(stored);
+    if (!number || *number < 1 || *number > kLargestNumber) {
+        return Result::Failure("The stored asset counter (" + where +
+                               ") is damaged, so no new asset number can be given safely.");
+    }
+    next = *number;
+    return Result::Success();
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
+Result AllNumbersUsed() {
+    return Result::Failure("Every asset number has been used.");
 }
 
-std::string_view Trim(std::string_view text) {
-    const std::size_t start = text.find_first_not_of(" \t\r\"");
-    if (start == text.npos) {
+// Moves `number` and the counter past `inUse`, as Settle says; the caller holds the settings.
+Result SettleCounter(SettingsStore& settings, const std::set<std::int32_t>& inUse,
+                     std::int32_t& number) {
+    const auto highest = static_cast<std::uint32_t>(*inUse.rbegin());
+    std::uint32_t next = 0;
+    Result read = ReadCounter(settings, next);
+    if (!read) {
+        return read;
+    }
+    const std::uint32_t free = std::max(next, highest + 1);
+    const bool taken = inUse.count(number) > 0;
+    const std::uint32_t after = taken ? free + 1 : free;
+    if (after > kLargestNumber) {
+        return AllNumbersUsed();
+    }
+    Result written =
+        after == next ? Result::Success() : settings.WriteNumber(kNextAssetNumberValue, after);
+    if (written && taken) {
+        number = static_cast<std::int32_t>(free);
+    }
+    return written;
+}
+
+// The index's file for `tree` in `folder`: named by a hash of the tree's path, which the file
+// holds too, so that two trees never share one.
+fs::path IndexFile(const fs::path& folder, const fs::path& tree) {
+    if (folder.empty()) {
         return {};
     }
-    return text.substr(start, text.find_last_not_of(" \t\r\"") + 1 - start);
-}
-
-// Reads "<number>:" or "<number>>" at the front of `text`.
-bool TakeNumber(std::string_view& text, std::int64_t& number) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end == text.data() + text.size() || (*end != ':' && *end != '>')) {
-        return false;
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const auto unit : tree.native()) {
+        const auto folded = unit >= 'A' && unit <= 'Z' ? unit - 'A' + 'a' : unit;
+        hash = (hash ^ static_cast<std::uint64_t>(folded)) * 0x100000001b3ULL;
     }
-    text.remove_prefix(static_cast<std::size_t>(end - text.data()) + 1);
-    return true;
+    char name[32];
+    std::snprintf(name, sizeof name, "numbers-%016llx", static_cast<unsigned long long>(hash));
+    return folder / name;
 }
 
-// The creator and number of a value such as <kuid:424242:17> or <kuid2:424242:17:1>.
-bool ParseKuid(std::string_view value, std::int64_t& creator, std::int64_t& number) {
-    for (const std::string_view start : {"<kuid:", "<kuid2:"}) {
-        if (value.size() > start.size() && SameIgnoringCase(value.substr(0, start.size()), start)) {
-            value.remove_prefix(start.size());
-            return TakeNumber(value, creator) && TakeNumber(value, number);
-        }
-    }
-    return false;
-}
-
-// Adds the numbers of `creator` in the kuid lines of one config.txt.
-void AddNumbers(std::string_view text, std::int32_t creator, std::set<std::int32_t>& numbers) {
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        const std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        const std::size_t equals = line.find('=');
-        std::int64_t owner = 0;
-        std::int64_t number = 0;
-        if (equals != line.npos && SameIgnoringCase(Trim(line.substr(0, equals)), "kuid") &&
-            ParseKuid(Trim(line.substr(equals + 1)), owner, number) && owner == creator &&
-            number >= 0 && number <= INT32_MAX) {
-            numbers.insert(static_cast<std::int32_t>(number));
-        }
-    }
-}
-
-bool IsConfigFile(const fs::path& name) {
-    return SameIgnoringCase(name.u8string(), contract::kConfigFileName);
-}
-
-void Walk(const fs::path& folder, std::int32_t creator, std::set<std::int32_t>& numbers) {
-    std::vector<FolderEntry> entries;
-    ListFolder(folder, entries);
-    for (const FolderEntry& entry : entries) {
-        std::string text;
-        if (entry.info.kind == EntryKind::kFolder) {
-            Walk(folder / entry.name, creator, numbers);
-        } else if (entry.info.kind == EntryKind::kFile && IsConfigFile(entry.name) &&
-                   !ReadSmallFile(folder / entry.name, kMaxConfigSize, text)) {
-            AddNumbers(text, creator, numbers);
-        }
-    }
+// The checksum at the end of an index's bytes, which tells one stored index from another.
+std::string Tail(const std::string& bytes) {
+    return bytes.size() < 8 ? std::string() : bytes.substr(bytes.size() - 8);
 }
 
 }  // namespace
+
+Result TakeAssetNumber(SettingsStore& settings, std::int32_t& number) {
+    return settings.Exclusively([&settings, &number]() {
+        std::uint32_t next = 0;
+        Result read = ReadCounter(settings, next);
+        if (!read) {
+            return read;
+        }
+        if (next == kLargestNumber) {
+            return AllNumbersUsed();
+        }
+        Result written = settings.WriteNumber(kNextAssetNumberValue, next + 1);
+        if (written) {
+            number = static_cast<std::int32_t>(next);
+        }
+        return written;
+    });
+}
 
 fs::path ContentTree(const fs::path& destination) {
     for (fs::path at = destination; at.has_relative_path(); at = at.parent_path()) {
@@ -112,9 +120,85 @@ fs::path ContentTree(const fs::path& destination) {
 }
 
 std::set<std::int32_t> NumbersInUse(const fs::path& tree, std::int32_t creator) {
-    std::set<std::int32_t> numbers;
-    Walk(tree, creator, numbers);
-    return numbers;
+    NumberIndex index;
+    Refresh(index, tree);
+    return NumbersOf(index, creator);
+}
+
+TreeNumbers::TreeNumbers(SettingsStore& settings, fs::path tree)
+    : settings_(settings),
+      tree_(std::move(tree)),
+      file_(IndexFile(settings_.StateFolder(), tree_)) {}
+
+Result TreeNumbers::Settle(std::int32_t creator, std::int32_t& number) {
+    const bool loaded = Load(index_);
+    cost_ = Refresh(index_, tree_);
+    // Nothing looked at again: the stored index stands as it is.
+    const bool changed = !loaded || cost_.listed > 0 || cost_.read > 0;
+    const std::set<std::int32_t> inUse = NumbersOf(index_, creator);
+    const bool past = inUse.empty() || *inUse.rbegin() < number;
+    if (past && !changed) {
+        return Result::Success();  // the counter, past `number`, is past them all already
+    }
+    return settings_.Exclusively([&]() {
+        Result settled = past ? Result::Success() : SettleCounter(settings_, inUse, number);
+        if (settled && changed) {
+            Save();
+        }
+        return settled;
+    });
+}
+
+void TreeNumbers::Written(const fs::path& folder, std::size_t made, std::int32_t creator,
+                          std::int32_t number) {
+    const fs::path relative = folder.lexically_relative(tree_);
+    std::vector<fs::path> way(relative.begin(), relative.end());
+    way.erase(std::remove(way.begin(), way.end(), fs::path()), way.end());
+    if (way.empty() || way.front() == "..") {
+        return;
+    }
+    settings_.Exclusively([&]() {
+        std::string bytes;
+        NumberIndex stored;
+        if (!file_.empty() && !ReadSmallFile(file_, kLargestIndex, bytes) &&
+            Tail(bytes) != stored_ && ParseIndex(bytes, stored) && stored.tree == tree_.native()) {
+            index_ = std::move(stored);  // another write-out's, newer than what this one read
+        }
+        RecordWritten(index_, tree_, way, made, creator, number);
+        Save();
+        return Result::Success();
+    });
+}
+
+bool TreeNumbers::Load(NumberIndex& index) {
+    std::string bytes;
+    if (file_.empty() || ReadSmallFile(file_, kLargestIndex, bytes) || !ParseIndex(bytes, index) ||
+        index.tree != tree_.native()) {
+        index = NumberIndex{};
+        return false;
+    }
+    stored_ = Tail(bytes);
+    return true;
+}
+
+void TreeNumbers::Save() {
+    if (file_.empty()) {
+        return;
+    }
+    std::error_code ignored;
+    fs::create_directories(file_.parent_path(), ignored);
+    const fs::path temporary = file_.native() + fs::path::string_type(fs::path(".new").native());
+    RemoveEntry(temporary);  // what a write-out killed before it could rename its own left
+    const std::string bytes = FormatIndex(index_);
+    if (WriteNewFile(temporary, bytes)) {
+        return;
+    }
+    WriteStep("number index staged");
+    if (MoveReplacing(temporary, file_)) {
+        RemoveEntry(temporary);
+        return;
+    }
+    stored_ = Tail(bytes);
 }
 
 }  // namespace velcomp

@@ -1,7 +1,6 @@
 #include "velcomp/AssetWriter.h"
 
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -9,7 +8,7 @@
 #include "names/AssetName.h"
 #include "velcomp/AssetBuilder.h"
 #include "velcomp/AssetNumbers.h"
-#include "velcomp/CreatorIdentity.h"
+#include "velcomp/Kuid.h"
 #include "velcomp/MessageText.h"
 #include "velcomp/StageFiles.h"
 #include "velcomp/Staging.h"
@@ -38,6 +37,7 @@ public:
     }
     void Add(const fs::path& folder) { folders_.push_back(folder); }
     void Keep() { kept_ = true; }
+    std::size_t count() const { return folders_.size(); }
 
 private:
     std::vector<fs::path> folders_;
@@ -160,12 +160,11 @@ Result RecoverKilled(const fs::path& folder, fs::path& root, std::string& note) 
 }
 
 // The asset's number, moved past every number that an asset of its creator already carries
-// in the content tree around the destination.
-Result SettleNumber(const Asset& asset, const fs::path& destination, SettingsStore& settings,
-                    ConfigFile& config) {
-    std::int32_t number = asset.number;
-    const std::set<std::int32_t> inUse = NumbersInUse(ContentTree(destination), asset.creator);
-    Result settled = SettleAssetNumber(settings, inUse, number);
+// in the content tree.
+Result SettleNumber(const Asset& asset, TreeNumbers& numbers, ConfigFile& config,
+                    std::int32_t& number) {
+    number = asset.number;
+    Result settled = numbers.Settle(asset.creator, number);
     if (settled && number != asset.number) {
         config.Set(kKuidKey, KuidText(asset.creator, number));
     }
@@ -208,8 +207,14 @@ Result WriteAsset(const Asset& asset, ConfigFile config, const fs::path& destina
     WriteStep("begin");
     const fs::path name = PathFromText(asset.name);
     const fs::path folder = destination / name;
+    // The numbers are settled before anything of this write-out's changes the tree.
+    TreeNumbers numbers(settings, ContentTree(destination));
+    std::int32_t number = 0;
+    Result result = SettleNumber(asset, numbers, config, number);
+    if (result) {
+        result = CheckNamedFolders(destination, name);
+    }
     MadeFolders made;
-    Result result = CheckNamedFolders(destination, name);
     if (result) {
         result = MakeFolders(folder.parent_path(), made);
     }
@@ -221,17 +226,17 @@ Result WriteAsset(const Asset& asset, ConfigFile config, const fs::path& destina
         result = Prepare(folder, claim, root, note, exists);
     }
     if (result) {
-        result = SettleNumber(asset, destination, settings, config);
-    }
-    if (result) {
         result = StageAndPlace(asset, config, folder, root, *claim, exists);
     }
-    if (result) {
-        made.Keep();
-        WriteStep("done");
-        return Result::Success(note);
+    if (!result) {
+        return note.empty() ? result : Result::Failure(JoinMessages(result.message(), note));
     }
-    return note.empty() ? result : Result::Failure(JoinMessages(result.message(), note));
+    made.Keep();
+    claim.reset();  // the lock goes before the folder's new state is recorded
+    WriteStep("placed");
+    numbers.Written(folder, made.count(), asset.creator, number);
+    WriteStep("done");
+    return Result::Success(note);
 }
 
 }  // namespace velcomp

@@ -7,7 +7,6 @@
 namespace velcomp {
 namespace {
 
-constexpr std::uintmax_t kMaxConfigSize = std::uintmax_t{1024} * 1024;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 bool IsBlank(char c) {
@@ -124,6 +123,42 @@ bool ParseValue(std::string_view text, std::string& value, std::string& error) {
     return true;
 }
 
+// Editors on Windows often start UTF-8 text with a byte-order mark; it is no setting.
+std::string_view WithoutByteOrderMark(std::string_view text) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    return text.substr(0, kByteOrderMark.size()) == kByteOrderMark
+               ? text.substr(kByteOrderMark.size())
+               : text;
+}
+
+// Takes the next line from the front of `text`, without its line end (LF or CR LF).
+std::string_view NextLine(std::string_view& text) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(end == text.npos ? text.size() : end + 1);
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    return line;
+}
+
+bool IsComment(std::string_view content) {
+    return content.empty() || content.front() == '#';
+}
+
+// Splits "key = value" into its key and the value as written.
+bool SplitEntry(std::string_view content, std::string_view& key, std::string_view& value) {
+    const std::size_t keyEnd =
+        std::find_if_not(content.begin(), content.end(), IsKeyChar) - content.begin();
+    key = content.substr(0, keyEnd);
+    const std::string_view rest = TrimBlanks(content.substr(keyEnd));
+    if (key.empty() || rest.empty() || rest.front() != '=') {
+        return false;
+    }
+    value = TrimBlanks(rest.substr(1));
+    return true;
+}
+
 std::string Encode(std::string_view value) {
     if (!value.empty() && std::all_of(value.begin(), value.end(), IsBareChar)) {
         return std::string(value);
@@ -158,22 +193,11 @@ bool ConfigFile::IsValidKey(std::string_view key) {
 }
 
 Result ConfigFile::Parse(std::string_view text) {
-    // Editors on Windows often start UTF-8 text with a byte-order mark; it is no setting.
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-        text.remove_prefix(kByteOrderMark.size());
-    }
+    text = WithoutByteOrderMark(text);
     std::vector<Line> lines;
     std::map<std::string, std::size_t, std::less<>> keyLines;
-    std::size_t number = 0;
-    while (!text.empty()) {
-        ++number;
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == text.npos ? text.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
+    for (std::size_t number = 1; !text.empty(); ++number) {
+        const std::string_view line = NextLine(text);
         const auto fail = [number](const std::string& why) {
             return Result::Failure("line " + std::to_string(number) + ": " + why);
         };
@@ -181,20 +205,18 @@ Result ConfigFile::Parse(std::string_view text) {
             return fail("a line break must be written as \\r or \\n");
         }
         const std::string_view content = TrimBlanks(line);
-        if (content.empty() || content.front() == '#') {
+        if (IsComment(content)) {
             lines.push_back({false, {}, std::string(line)});
             continue;
         }
-        const std::size_t keyEnd =
-            std::find_if_not(content.begin(), content.end(), IsKeyChar) - content.begin();
-        const std::string_view key = content.substr(0, keyEnd);
-        const std::string_view rest = TrimBlanks(content.substr(keyEnd));
-        if (key.empty() || rest.empty() || rest.front() != '=') {
+        std::string_view key;
+        std::string_view written;
+        if (!SplitEntry(content, key, written)) {
             return fail("expected key = value, the key made of letters, digits, '-', '_', '.'");
         }
         std::string value;
         std::string error;
-        if (!ParseValue(TrimBlanks(rest.substr(1)), value, error)) {
+        if (!ParseValue(written, value, error)) {
             return fail(error);
         }
         const auto [previous, added] = keyLines.emplace(std::string(key), number);
@@ -206,6 +228,21 @@ Result ConfigFile::Parse(std::string_view text) {
     }
     lines_ = std::move(lines);
     return Result::Success();
+}
+
+void ConfigFile::VisitEntries(std::string_view text, const EntryVisitor& visit) {
+    text = WithoutByteOrderMark(text);
+    while (!text.empty()) {
+        const std::string_view content = TrimBlanks(NextLine(text));
+        std::string_view key;
+        std::string_view written;
+        if (IsComment(content) || !SplitEntry(content, key, written)) {
+            continue;
+        }
+        std::string value;
+        std::string error;
+        visit(key, ParseValue(written, value, error) ? std::string_view(value) : written);
+    }
 }
 
 std::string ConfigFile::Format() const {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,9 @@
 
 namespace velcomp {
 
+// The largest config.txt that the library reads.
+inline constexpr std::uintmax_t kMaxConfigSize = std::uintmax_t{1024} * 1024;
+
 class ConfigFile {
 public:
     // Keys are letters, digits, '-', '_' and '.'.
@@ -17,6 +21,12 @@ public:
 
     // Replaces this file's content with `text`; on failure the message names the line.
     Result Parse(std::string_view text);
+    // Calls `visit` with the key and value of every line of `text` of the form key = value,
+    // as files that other tools wrote may hold them: a value that Parse would refuse comes as
+    // written, a key may come twice, and a line that is no entry is passed over.
+    using EntryVisitor = std::function<void(std::string_view key, std::string_view value)>;
+    static void VisitEntries(std::string_view text, const EntryVisitor& visit);
+
     // The text form, CR LF line ends; Parse of it gives back the same entries.
     std::string Format() const;
 

@@ -1,8 +1,7 @@
-// The author's creator identifier (KUID) and the asset numbers handed out under it.
+// The author's creator identifier (KUID).
 #pragma once
 
 #include <cstdint>
-#include <set>
 
 #include "velcomp/Result.h"
 #include "velcomp/SettingsStore.h"
@@ -10,7 +9,6 @@
 namespace velcomp {
 
 inline constexpr char kCreatorKuidValue[] = "CreatorKUID";
-inline constexpr char kNextAssetNumberValue[] = "NextAssetNumber";
 
 // The configured identifier, read afresh; 0 when none is set or the stored value is not
 // a positive 32-bit number.
@@ -24,13 +22,5 @@ Result CreatorKuidForNewAsset(SettingsStore& settings, std::int32_t& kuid);
 // Stores a new identifier; only positive numbers are accepted.
 Result SetCreatorKuid(SettingsStore& settings, std::int32_t kuid);
 Result SetCreatorKuid(std::int32_t kuid);
-
-// Hands out the next asset number, never the same one twice, even to several processes.
-Result TakeAssetNumber(SettingsStore& settings, std::int32_t& number);
-
-// Keeps `number` when no asset carries it yet (`inUse` lacks it), or hands out a new one
-// above every number in use; either way the counter moves past them all.
-Result SettleAssetNumber(SettingsStore& settings, const std::set<std::int32_t>& inUse,
-                         std::int32_t& number);
 
 }  // namespace velcomp

@@ -16,14 +16,41 @@ constexpr std::size_t kCutLength = sizeof kCut - 1;
 // Below this, a cut message keeps only its start: too little would be left of either end.
 constexpr std::size_t kShortestCut = 32;
 
+// The longest start of `text` of at most `size` bytes that ends between two characters.
+std::string_view Head(std::string_view text, std::size_t size) {
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const std::size_t next = end + CharacterSize(text, end);
+        if (next > size) {
+            break;
+        }
+        end = next;
+    }
+    return text.substr(0, end);
+}
+
+// The longest end of `text` of at most `size` bytes that starts at a character. A double-byte
+// code page can only be read forwards: a trail byte may look like any other.
+std::string_view Tail(std::string_view text, std::size_t size) {
+    std::size_t start = 0;
+    while (start < text.size() && text.size() - start > size) {
+        start += CharacterSize(text, start);
+    }
+    return text.substr(start);
+}
+
+// `text` with its middle taken out, keeping at most `head` and `tail` bytes of its ends.
+std::string Shortened(std::string_view text, std::size_t head, std::size_t tail) {
+    return std::string(Head(text, head)) + kCut + std::string(Tail(text, tail));
+}
+
 }  // namespace
 
 std::string Quote(std::string_view text) {
     if (text.size() <= kHead + kTail + 3) {
         return "\"" + std::string(text) + "\"";
     }
-    return "\"" + std::string(text.substr(0, kHead)) + "..." +
-           std::string(text.substr(text.size() - kTail)) + "\"";
+    return "\"" + Shortened(text, kHead, kTail) + "\"";
 }
 
 std::string QuotePath(const std::filesystem::path& path) {
@@ -40,11 +67,10 @@ std::string CutMiddle(std::string_view text, std::size_t size) {
         return std::string(text);
     }
     if (size < kShortestCut) {
-        return std::string(text.substr(0, size));
+        return std::string(Head(text, size));
     }
     const std::size_t head = (size - kCutLength) / 3;
-    const std::size_t tail = size - kCutLength - head;
-    return std::string(text.substr(0, head)) + kCut + std::string(text.substr(text.size() - tail));
+    return Shortened(text, head, size - kCutLength - head);
 }
 
 std::string JoinMessages(std::string_view first, std::string_view second) {

@@ -21,6 +21,27 @@ std::filesystem::path PathFromText(std::string_view text);
 // The 8-bit text of a path, for messages; characters the code page lacks become '?'.
 std::string TextFromPath(const std::filesystem::path& path);
 
+// How many bytes the character at `at` of 8-bit text takes: in the ANSI code page on
+// Windows (two for a lead byte of a double-byte code page), in UTF-8 natively; never past
+// the text's end.
+std::size_t CharacterSize(std::string_view text, std::size_t at);
+
+// The same for UTF-8, which Windows can have as its ANSI code page too. A byte that starts
+// no well-formed sequence counts alone.
+inline std::size_t Utf8CharacterSize(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t size = lead >= 0xF0 && lead < 0xF8   ? 4
+                             : lead >= 0xE0 && lead < 0xF0 ? 3
+                             : lead >= 0xC0 && lead < 0xE0 ? 2
+                                                           : 1;
+    for (std::size_t i = 1; i < size; ++i) {
+        if (at + i >= text.size() || (static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) {
+            return 1;
+        }
+    }
+    return size;
+}
+
 // The reason an operation failed, in the words of the system.
 std::string DescribeError(const std::error_code& error);
 
@@ -62,11 +83,42 @@ std::error_code InspectTarget(const std::filesystem::path& path, EntryKind& kind
 struct FolderEntry {
     std::filesystem::path name;
     EntryInfo info;
+    std::int64_t written = 0;  // its last write, a folder's included
 };
 
 // The entries of a folder, each with what it is and its whole stamp, in one pass where the
 // system allows.
 std::error_code ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries);
+
+// The last write of the folder at `path`, which changes whenever an entry is added to it,
+// removed from it or renamed in it; `kind` says what stands there (links followed).
+std::error_code FolderWritten(const std::filesystem::path& path, EntryKind& kind,
+                              std::int64_t& written);
+
+// Sets the last write of the file or folder at `path`.
+std::error_code SetWritten(const std::filesystem::path& path, std::int64_t written);
+
+// Which folder a tree starts at, across renames and remounts: the volume and the file ID
+// there; and whether that file system keeps a folder's last write as FolderWritten says
+// (FAT and exFAT do not).
+struct TreeOrigin {
+    std::uint64_t volume = 0;
+    std::uint64_t id = 0;
+    bool keepsFolderTimes = true;
+    bool operator==(const TreeOrigin& other) const {
+        return volume == other.volume && id == other.id &&
+               keepsFolderTimes == other.keepsFolderTimes;
+    }
+    bool operator!=(const TreeOrigin& other) const { return !(*this == other); }
+};
+
+// Looks at the folder a tree starts at; kMissing in `kind` when there is none.
+std::error_code LookAtTree(const std::filesystem::path& folder, EntryKind& kind,
+                           TreeOrigin& origin);
+
+// The system's clock in the file system's unit of time, and that unit's count per second.
+std::int64_t FileTimeNow();
+extern const std::int64_t kFileTimePerSecond;
 
 // The name under which the file system keeps an existing entry, which differs from the
 // last part of `path` when that is another name for it (an 8.3 short name on Windows).
@@ -105,6 +157,9 @@ std::error_code ReadSmallFile(const std::filesystem::path& path, std::uintmax_t 
 // stands at `to`.
 std::error_code MoveWithoutReplacing(const std::filesystem::path& from,
                                      const std::filesystem::path& to);
+
+// Renames a file in one step, replacing any file at `to`.
+std::error_code MoveReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Whether an error says that something already stands at the target.
 bool IsExistsError(const std::error_code& error);

@@ -1,3 +1,4 @@
+#include "velcomp/AssetNumbers.h"
 #include "velcomp/CreatorIdentity.h"
 
 #include <gtest/gtest.h>

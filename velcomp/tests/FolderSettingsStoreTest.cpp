@@ -17,6 +17,7 @@
 #include <functional>
 #include <vector>
 
+#include "velcomp/AssetNumbers.h"
 #include "velcomp/CreatorIdentity.h"
 #include "velcomp/tests/ProbeProcess.h"
 #include "velcomp/tests/TestFolders.h"

@@ -2,6 +2,7 @@
 // key under HKEY_CURRENT_USER on Windows.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -25,7 +26,11 @@ public:
         : key_("Software\\Kitwright Tests\\velcomp " + std::to_string(GetCurrentProcessId()) + " " +
                std::to_string(next_++)) {}
     ~ScratchSettings() {
-        RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str());  // holds values only, no subkeys
+        std::error_code ignored;
+        const std::filesystem::path state = RegistrySettingsStore(key_).StateFolder();
+        std::filesystem::remove_all(state, ignored);
+        std::filesystem::remove(state.parent_path(), ignored);  // once it is empty
+        RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str());         // holds values only, no subkeys
         RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Kitwright Tests");  // once it is empty
     }
 

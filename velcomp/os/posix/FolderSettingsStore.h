@@ -18,6 +18,7 @@ public:
     StoredValue Read(const std::string& name) override;
     Result WriteNumber(const std::string& name, std::uint32_t value) override;
     Result Exclusively(const std::function<Result()>& action) override;
+    std::filesystem::path StateFolder() const override { return folder_ / "state"; }
 
     // Stores raw data of either kind, as another program might have left it. First removes
     // the temporary files of this value that processes which no longer exist left behind.

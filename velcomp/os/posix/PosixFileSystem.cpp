@@ -2,6 +2,8 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
+#include <time.h>
 
 #include <algorithm>
 
@@ -37,7 +39,17 @@ EntryInfo InfoOf(const struct stat& status) {
     return info;
 }
 
+// File systems that leave a folder's last write alone when its entries change.
+constexpr long kFatMagic = 0x4d44;
+constexpr long kExfatMagic = 0x2011BAB0;
+
 }  // namespace
+
+const std::int64_t kFileTimePerSecond = 1000000000;
+
+std::size_t CharacterSize(std::string_view text, std::size_t at) {
+    return Utf8CharacterSize(text, at);
+}
 
 fs::path::string_type NativeText(std::string_view text) {
     return std::string(text);
@@ -94,7 +106,12 @@ std::error_code ListFolder(const fs::path& folder, std::vector<FolderEntry>& ent
             continue;
         }
         FolderEntry found{name, {}};
-        if ((error = Inspect(folder / name, found.info))) {
+        struct stat status {};
+        if (::lstat((folder / name).c_str(), &status) == 0) {
+            found.info = InfoOf(status);
+            found.written = Nanoseconds(status.st_mtim);
+        } else if (errno != ENOENT) {  // one gone since the folder was read stays kMissing
+            error = LastError();
             break;
         }
         entries.push_back(std::move(found));
@@ -105,6 +122,47 @@ std::error_code ListFolder(const fs::path& folder, std::vector<FolderEntry>& ent
     }
     ::closedir(listing);
     return error;
+}
+
+std::error_code FolderWritten(const fs::path& path, EntryKind& kind, std::int64_t& written) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        kind = EntryKind::kMissing;
+        return errno == ENOENT || errno == ENOTDIR ? std::error_code() : LastError();
+    }
+    kind = InfoOf(status).kind;
+    written = Nanoseconds(status.st_mtim);
+    return {};
+}
+
+std::error_code SetWritten(const fs::path& path, std::int64_t written) {
+    const struct timespec times[2] = {
+        {0, UTIME_OMIT},
+        {static_cast<time_t>(written / 1000000000), static_cast<long>(written % 1000000000)}};
+    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0 ? std::error_code() : LastError();
+}
+
+std::error_code LookAtTree(const fs::path& folder, EntryKind& kind, TreeOrigin& origin) {
+    struct stat status {};
+    struct statfs system {};
+    if (::stat(folder.c_str(), &status) != 0) {
+        kind = EntryKind::kMissing;
+        return errno == ENOENT || errno == ENOTDIR ? std::error_code() : LastError();
+    }
+    if (::statfs(folder.c_str(), &system) != 0) {
+        return LastError();
+    }
+    kind = InfoOf(status).kind;
+    origin.volume = static_cast<std::uint64_t>(status.st_dev);
+    origin.id = static_cast<std::uint64_t>(status.st_ino);
+    origin.keepsFolderTimes = system.f_type != kFatMagic && system.f_type != kExfatMagic;
+    return {};
+}
+
+std::int64_t FileTimeNow() {
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return Nanoseconds(now);
 }
 
 std::error_code StoredName(const fs::path& path, fs::path& name) {
@@ -138,6 +196,10 @@ std::error_code MoveWithoutReplacing(const fs::path& from, const fs::path& to) {
     }
     ::unlink(from.c_str());
     return {};
+}
+
+std::error_code MoveReplacing(const fs::path& from, const fs::path& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? std::error_code() : LastError();
 }
 
 bool IsExistsError(const std::error_code& error) {

@@ -127,6 +127,23 @@ Result RegistrySettingsStore::Exclusively(const std::function<Result()>& action)
     return action();
 }
 
+std::filesystem::path RegistrySettingsStore::StateFolder() const {
+    wchar_t local[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return {};
+    }
+    std::string below = subKey_;
+    constexpr std::string_view kSoftware = "Software\\";
+    if (below.size() > kSoftware.size() &&
+        CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, below.c_str(),
+                       static_cast<int>(kSoftware.size()), kSoftware.data(),
+                       static_cast<int>(kSoftware.size())) == CSTR_EQUAL) {
+        below.erase(0, kSoftware.size());
+    }
+    return std::filesystem::path(local) / PathFromText(below);
+}
+
 std::unique_ptr<SettingsStore> OpenUserSettings() {
     return std::make_unique<RegistrySettingsStore>();
 }

@@ -18,6 +18,9 @@ public:
     Result WriteNumber(const std::string& name, std::uint32_t value) override;
     // Serialised by a named mutex of the session, one per key.
     Result Exclusively(const std::function<Result()>& action) override;
+    // The user's local application data, and in it the key's path less "Software":
+    // %LOCALAPPDATA%\Railvane\Content for the author's own settings.
+    std::filesystem::path StateFolder() const override;
 
 private:
     std::string subKey_;

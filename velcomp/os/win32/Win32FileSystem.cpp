@@ -51,7 +51,7 @@ void AddEntries(const char* buffer, std::vector<FolderEntry>& entries) {
              reinterpret_cast<const char*>(entry) + entry->NextEntryOffset)) {
         const std::wstring name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
         if (name != L"." && name != L"..") {
-            entries.push_back({name, InfoOf(*entry)});
+            entries.push_back({name, InfoOf(*entry), entry->LastWriteTime.QuadPart});
         }
         if (entry->NextEntryOffset == 0) {
             return;
@@ -59,7 +59,28 @@ void AddEntries(const char* buffer, std::vector<FolderEntry>& entries) {
     }
 }
 
+// File systems that leave a folder's last write alone when its entries change.
+bool KeepsFolderTimes(const wchar_t* fileSystem) {
+    for (const wchar_t* fat : {L"FAT", L"FAT12", L"FAT16", L"FAT32", L"exFAT"}) {
+        if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, fileSystem, -1, fat, -1) ==
+            CSTR_EQUAL) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
+
+const std::int64_t kFileTimePerSecond = 10000000;
+
+std::size_t CharacterSize(std::string_view text, std::size_t at) {
+    if (codepage::AnsiCodePage() == CP_UTF8) {
+        return Utf8CharacterSize(text, at);
+    }
+    return at + 1 < text.size() && codepage::IsLeadByte(static_cast<unsigned char>(text[at])) ? 2
+                                                                                              : 1;
+}
 
 fs::path::string_type NativeText(std::string_view text) {
     return codepage::Widen(text);
@@ -159,6 +180,57 @@ std::error_code ListFolder(const fs::path& folder, std::vector<FolderEntry>& ent
     return GetLastError() == ERROR_NO_MORE_FILES ? std::error_code() : LastError();
 }
 
+std::error_code FolderWritten(const fs::path& path, EntryKind& kind, std::int64_t& written) {
+    win32::HandleFacts facts;
+    kind = EntryKind::kMissing;
+    if (!win32::QuickLook(path, facts)) {
+        return {};  // the quick look gives no reason: whatever stops it, nothing is there to use
+    }
+    kind = (facts.attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::kFolder : EntryKind::kFile;
+    written = facts.modified;
+    return {};
+}
+
+std::error_code SetWritten(const fs::path& path, std::int64_t written) {
+    const Handle folder(CreateFileW(LongPath(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const FILETIME time{static_cast<DWORD>(written), static_cast<DWORD>(written >> 32)};
+    if (!folder.valid() || !SetFileTime(folder.get(), nullptr, nullptr, &time)) {
+        return LastError();
+    }
+    return {};
+}
+
+std::error_code LookAtTree(const fs::path& folder, EntryKind& kind, TreeOrigin& origin) {
+    kind = EntryKind::kMissing;
+    const Handle entry(CreateFileW(LongPath(folder).c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!entry.valid()) {
+        return win32::IsMissing(GetLastError()) ? std::error_code() : LastError();
+    }
+    win32::HandleFacts facts;
+    DWORD serial = 0;
+    wchar_t fileSystem[MAX_PATH + 1] = {};
+    if (!win32::ReadFacts(entry.get(), facts) ||
+        !GetVolumeInformationByHandleW(entry.get(), nullptr, 0, &serial, nullptr, nullptr,
+                                       fileSystem, MAX_PATH + 1)) {
+        return LastError();
+    }
+    kind = KindOf(facts.attributes);
+    origin.volume = serial;
+    origin.id = facts.id;
+    origin.keepsFolderTimes = KeepsFolderTimes(fileSystem);
+    return {};
+}
+
+std::int64_t FileTimeNow() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return TimeOf(now);
+}
+
 std::error_code StoredName(const fs::path& path, fs::path& name) {
     const std::wstring leaf = path.filename().native();
     if (leaf.find_first_of(L"*?") != std::wstring::npos) {
@@ -191,6 +263,13 @@ std::error_code MakeFolder(const fs::path& path) {
 std::error_code MoveWithoutReplacing(const fs::path& from, const fs::path& to) {
     // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
     if (!MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), 0)) {
+        return LastError();
+    }
+    return {};
+}
+
+std::error_code MoveReplacing(const fs::path& from, const fs::path& to) {
+    if (!MoveFileExW(LongPath(from).c_str(), LongPath(to).c_str(), MOVEFILE_REPLACE_EXISTING)) {
         return LastError();
     }
     return {};

@@ -1,0 +1,539 @@
+#include "velcomp/NumberIndex.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include "contract/PackageFiles.h"
+#include "names/AssetName.h"
+#include "velcomp/ConfigFile.h"
+#include "velcomp/Kuid.h"
+
+namespace fs = std::filesystem;
+
+namespace velcomp {
+namespace {
+
+using Name = fs::path::string_type;
+
+// Deeper folders are not followed: no real tree comes near, and the walk's stack stays small.
+constexpr int kDeepest = 512;
+
+// How close to its last write a folder may be looked at before a change in the same tick of
+// a coarse clock (FAT's two seconds at worst) could hide behind the time.
+std::int64_t RacyWindow() {
+    return 2 * kFileTimePerSecond;
+}
+
+bool IsConfigName(const fs::path& name) {
+    return names::SameIgnoringAsciiCase(TextFromPath(name), contract::kConfigFileName);
+}
+
+bool ByName(const IndexedFolder& a, const IndexedFolder& b) {
+    return a.name < b.name;
+}
+
+// The child of exactly that name.
+IndexedFolder* Child(IndexedFolder& folder, const Name& name) {
+    auto& children = folder.children;
+    IndexedFolder key;
+    key.name = name;
+    const auto at = std::lower_bound(children.begin(), children.end(), key, ByName);
+    return at != children.end() && at->name == name ? &*at : nullptr;
+}
+
+// Puts `child` among the children of `folder` in its place by name, replacing one of its name.
+IndexedFolder& Place(IndexedFolder& folder, IndexedFolder child) {
+    if (IndexedFolder* known = Child(folder, child.name)) {
+        *known = std::move(child);
+        return *known;
+    }
+    auto& children = folder.children;
+    return *children.insert(std::upper_bound(children.begin(), children.end(), child, ByName),
+                            std::move(child));
+}
+
+// The name under which the file system keeps the entry at `path`, which may differ in case
+// from the name the author typed.
+bool StoredAs(const fs::path& path, Name& name) {
+    fs::path stored;
+    if (StoredName(path, stored)) {
+        return false;
+    }
+    name = stored.native();
+    return true;
+}
+
+// Reads the kuid lines of an asset's config.txt: those of the key kuid in any case, a value
+// that the config.txt rules would refuse read up to its first blank.
+void ReadKuids(std::string_view text, IndexedFolder& asset) {
+    asset.kuids.clear();
+    ConfigFile::VisitEntries(text, [&asset](std::string_view key, std::string_view value) {
+        if (!names::SameIgnoringAsciiCase(key, "kuid")) {
+            return;
+        }
+        const std::optional<Kuid> kuid = ReadKuid(value.substr(0, value.find_first_of(" \t")));
+        if (kuid && kuid->number) {
+            asset.kuids.emplace_back(kuid->creator, *kuid->number);
+        }
+    });
+}
+
+// One bringing up to date of an index: what it costs, and whether folder times are trusted.
+class Walk {
+public:
+    explicit Walk(bool trustTimes) : trustTimes_(trustTimes) {}
+
+    // A folder the index knows, whose last write is now `written`: listed again only when
+    // that has changed, else followed into the folders it holds.
+    void Check(IndexedFolder& folder, const fs::path& path, std::int64_t written, int depth) {
+        if (!trustTimes_ || folder.racy || written != folder.written) {
+            Relist(folder, path, written, depth);
+            return;
+        }
+        for (IndexedFolder& child : folder.children) {
+            const fs::path at = path / child.name;
+            if (child.asset) {
+                if (child.racy) {
+                    Reexamine(child, at, child.written, depth + 1);
+                }
+                continue;
+            }
+            EntryKind kind = EntryKind::kMissing;
+            std::int64_t now = 0;
+            if (FolderWritten(at, kind, now) || kind != EntryKind::kFolder) {
+                folder.racy = true;  // gone, though its parent did not change: list it next time
+                continue;
+            }
+            Check(child, at, now, depth + 1);
+        }
+    }
+
+    // Lists `folder` again: what it holds that is unchanged stays as the index knew it.
+    void Relist(IndexedFolder& folder, const fs::path& path, std::int64_t written, int depth) {
+        const std::int64_t listedAt = FileTimeNow();
+        std::vector<FolderEntry> entries;
+        ++cost_.listed;
+        if (depth > kDeepest || ListFolder(path, entries)) {
+            folder.racy = true;  // what it held stays known, and it is listed again next time
+            return;
+        }
+        for (const FolderEntry& entry : entries) {
+            if (depth > 0 && entry.info.kind == EntryKind::kFile && IsConfigName(entry.name)) {
+                ReadAsset(folder, path / entry.name, entry.info);  // config.txt in another case
+                folder.written = written;
+                return;
+            }
+        }
+        Known known{std::move(folder.children), {}};
+        for (const IndexedFolder& child : known.folders) {
+            known.names.push_back(child.name);
+        }
+        std::vector<IndexedFolder> children;
+        for (const FolderEntry& entry : entries) {
+            if (entry.info.kind == EntryKind::kFolder) {
+                children.push_back(Follow(known, entry, path / entry.name, depth + 1));
+            }
+        }
+        std::sort(children.begin(), children.end(), ByName);
+        folder.children = std::move(children);
+        folder.marked = folder.marked && written == folder.written;
+        folder.racy = !folder.marked && written > listedAt - RacyWindow();
+        folder.written = written;
+    }
+
+    const RefreshCost& cost() const { return cost_; }
+
+private:
+    // What the index knew a folder to hold, sorted by name, for a listing to take from.
+    struct Known {
+        std::vector<IndexedFolder> folders;
+        std::vector<Name> names;
+    };
+
+    // A folder that a listing found: the index's own record of it where the folder is the
+    // same one, looked at again where it has changed; else a new record.
+    IndexedFolder Follow(Known& known, const FolderEntry& entry, const fs::path& path, int depth) {
+        const Name& name = entry.name.native();
+        const auto at = std::lower_bound(known.names.begin(), known.names.end(), name);
+        const std::size_t index = static_cast<std::size_t>(at - known.names.begin());
+        if (at == known.names.end() || *at != name ||
+            known.folders[index].id != entry.info.stamp.id) {
+            IndexedFolder found;
+            found.name = entry.name.native();
+            found.id = entry.info.stamp.id;
+            Examine(found, path, entry.written, depth);
+            return found;
+        }
+        IndexedFolder folder = std::move(known.folders[index]);
+        if (!folder.asset) {
+            Check(folder, path, entry.written, depth);
+        } else if (folder.racy || folder.written != entry.written || !trustTimes_) {
+            Reexamine(folder, path, entry.written, depth);
+        }
+        return folder;
+    }
+
+    // What a folder new to the index is: an asset when it holds config.txt, else a folder to
+    // list for what it holds.
+    void Examine(IndexedFolder& folder, const fs::path& path, std::int64_t written, int depth) {
+        EntryInfo config;
+        if (!Inspect(path / contract::kConfigFileName, config) && config.kind == EntryKind::kFile) {
+            ReadAsset(folder, path / contract::kConfigFileName, config);
+            folder.written = written;
+            return;
+        }
+        Relist(folder, path, written, depth);
+    }
+
+    // An asset folder whose entries may have changed: its config.txt read again only when
+    // its size or last write differ; without one it is a folder like any other.
+    void Reexamine(IndexedFolder& asset, const fs::path& path, std::int64_t written, int depth) {
+        EntryInfo config;
+        const fs::path file = path / contract::kConfigFileName;
+        if (Inspect(file, config) || config.kind != EntryKind::kFile) {
+            IndexedFolder folder;
+            folder.name = std::move(asset.name);
+            folder.id = asset.id;
+            asset = std::move(folder);
+            Relist(asset, path, written, depth);
+            return;
+        }
+        if (asset.racy || config.stamp.size != asset.config.size ||
+            config.stamp.modified != asset.config.modified) {
+            ReadAsset(asset, file, config);
+        }
+        asset.written = written;
+    }
+
+    void ReadAsset(IndexedFolder& asset, const fs::path& file, const EntryInfo& info) {
+        const std::int64_t readAt = FileTimeNow();
+        std::string text;
+        ++cost_.read;
+        asset.asset = true;
+        asset.children.clear();
+        asset.config = {info.stamp.size, info.stamp.modified};
+        // One that cannot be read now (an editor holding it, say) is tried again next time.
+        asset.racy = ReadSmallFile(file, kMaxConfigSize, text) ||
+                     info.stamp.modified > readAt - RacyWindow();
+        ReadKuids(text, asset);
+    }
+
+    bool trustTimes_;
+    RefreshCost cost_;
+};
+
+// The record of the folder `name` in `folder` on the way to a write-out's asset, made where
+// the write-out made the folder; none for an asset's folder, or for a folder that someone
+// else made since the index was brought up to date (whose parent is then listed next time).
+IndexedFolder* Way(IndexedFolder& folder, const fs::path& at, bool made) {
+    IndexedFolder found;
+    EntryInfo info;
+    EntryKind kind = EntryKind::kMissing;
+    if (!StoredAs(at, found.name)) {
+        return nullptr;
+    }
+    if (IndexedFolder* known = Child(folder, found.name)) {
+        return known->asset ? nullptr : known;
+    }
+    if (!made || Identify(at, info) || FolderWritten(at, kind, found.written)) {
+        folder.racy = true;
+        return nullptr;
+    }
+    found.id = info.stamp.id;
+    return &Place(folder, std::move(found));
+}
+
+// Brings a folder's record up to date after a write-out's own change to it. Its last write is
+// set a tick back, to a time that no later change can give it: a change by someone else in the
+// same tick of a coarse clock still shows. A folder that was racy before stays so, for what
+// may hide behind its time from before the write-out.
+void Rewritten(IndexedFolder& folder, const fs::path& path) {
+    EntryKind kind = EntryKind::kMissing;
+    std::int64_t written = 0;
+    if (FolderWritten(path, kind, written) || kind != EntryKind::kFolder ||
+        SetWritten(path, written - 1)) {
+        folder.racy = true;
+        return;
+    }
+    folder.written = written - 1;
+    folder.marked = true;
+}
+
+// Little-endian numbers and counted names, as the index file holds them.
+class Writer {
+public:
+    void Number(std::uint64_t value, int bytes = 8) {
+        for (int i = 0; i < bytes; ++i) {
+            out_ += static_cast<char>(value >> (8 * i) & 0xFF);
+        }
+    }
+    void Text(const Name& name) {
+        Number(name.size(), 4);
+        for (const auto unit : name) {
+            Number(static_cast<std::make_unsigned_t<Name::value_type>>(unit), sizeof unit);
+        }
+    }
+    void Folder(const IndexedFolder& folder) {
+        Text(folder.name);
+        Number(folder.id);
+        Number(static_cast<std::uint64_t>(folder.written));
+        Number((folder.asset ? 1 : 0) | (folder.racy ? 2 : 0) | (folder.marked ? 4 : 0), 1);
+        if (folder.asset) {
+            Number(folder.config.size);
+            Number(static_cast<std::uint64_t>(folder.config.modified));
+            Number(folder.kuids.size(), 4);
+            for (const auto& [creator, number] : folder.kuids) {
+                Number(static_cast<std::uint64_t>(creator));
+                Number(static_cast<std::uint64_t>(number));
+            }
+            return;
+        }
+        Number(folder.children.size(), 4);
+        for (const IndexedFolder& child : folder.children) {
+            Folder(child);
+        }
+    }
+    std::string& bytes() { return out_; }
+
+private:
+    std::string out_;
+};
+
+class Reader {
+public:
+    explicit Reader(std::string_view bytes) : in_(bytes) {}
+
+    bool Number(std::uint64_t& value, int bytes = 8) {
+        if (in_.size() < static_cast<std::size_t>(bytes)) {
+            return false;
+        }
+        value = 0;
+        for (int i = bytes - 1; i >= 0; --i) {
+            value = value << 8 | static_cast<unsigned char>(in_[i]);
+        }
+        in_.remove_prefix(bytes);
+        return true;
+    }
+    bool Signed(std::int64_t& value) {
+        std::uint64_t raw = 0;
+        const bool read = Number(raw);
+        value = static_cast<std::int64_t>(raw);
+        return read;
+    }
+    // A count of items of at least `least` bytes each, which the rest of the input can hold.
+    bool Count(std::size_t& count, std::size_t least) {
+        std::uint64_t value = 0;
+        if (!Number(value, 4) || value > in_.size() / least) {
+            return false;
+        }
+        count = static_cast<std::size_t>(value);
+        return true;
+    }
+    bool Text(Name& name) {
+        std::size_t size = 0;
+        if (!Count(size, sizeof(Name::value_type))) {
+            return false;
+        }
+        name.resize(size);
+        for (auto& unit : name) {
+            std::uint64_t value = 0;
+            Number(value, sizeof unit);
+            unit = static_cast<Name::value_type>(value);
+        }
+        return true;
+    }
+    bool Folder(IndexedFolder& folder, int depth) {
+        std::uint64_t flags = 0;
+        if (depth > kDeepest || !Text(folder.name) || !Number(folder.id) ||
+            !Signed(folder.written) || !Number(flags, 1) || flags > 7) {
+            return false;
+        }
+        folder.asset = (flags & 1) != 0;
+        folder.racy = (flags & 2) != 0;
+        folder.marked = (flags & 4) != 0;
+        std::size_t count = 0;
+        if (folder.asset) {
+            std::uint64_t size = 0;
+            if (!Number(size) || !Signed(folder.config.modified) || !Count(count, 16)) {
+                return false;
+            }
+            folder.config.size = size;
+            folder.kuids.resize(count);
+            for (auto& [creator, number] : folder.kuids) {
+                Signed(creator);
+                Signed(number);
+            }
+            return true;
+        }
+        if (!Count(count, 25)) {  // the least a folder takes: an empty name and no children
+            return false;
+        }
+        folder.children.resize(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!Folder(folder.children[i], depth + 1) ||
+                (i > 0 && !ByName(folder.children[i - 1], folder.children[i]))) {
+                return false;
+            }
+        }
+        return true;
+    }
+    bool AtEnd() const { return in_.empty(); }
+
+private:
+    std::string_view in_;
+};
+
+constexpr char kMagic[] = "velcomp numbers\n";
+constexpr std::uint64_t kVersion = 1;
+
+// FNV-1a, 64 bits: enough to tell a torn or damaged file from a whole one.
+std::uint64_t Checksum(std::string_view bytes) {
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const char c : bytes) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+    }
+    return hash;
+}
+
+void CollectNumbers(const IndexedFolder& folder, std::int32_t creator,
+                    std::set<std::int32_t>& numbers) {
+    for (const auto& [owner, number] : folder.kuids) {
+        if (owner == creator && number >= 0 && number <= INT32_MAX) {
+            numbers.insert(static_cast<std::int32_t>(number));
+        }
+    }
+    for (const IndexedFolder& child : folder.children) {
+        CollectNumbers(child, creator, numbers);
+    }
+}
+
+}  // namespace
+
+RefreshCost Refresh(NumberIndex& index, const fs::path& tree) {
+    EntryKind kind = EntryKind::kMissing;
+    TreeOrigin origin;
+    std::int64_t written = 0;
+    const std::int64_t now = FileTimeNow();
+    if (LookAtTree(tree, kind, origin) || kind != EntryKind::kFolder ||
+        FolderWritten(tree, kind, written) || kind != EntryKind::kFolder) {
+        index = NumberIndex{};  // no tree, no numbers in it
+        index.tree = tree.native();
+        index.saved = now;
+        return {};
+    }
+    const bool clockPutBack = now < index.saved;
+    if (!index.present || index.tree != tree.native() || index.origin != origin) {
+        index = NumberIndex{};
+        index.tree = tree.native();
+        index.present = true;
+        index.origin = origin;
+        index.root.racy = true;
+    }
+    Walk walk(origin.keepsFolderTimes && !clockPutBack);
+    walk.Check(index.root, tree, written, 0);
+    index.saved = now;
+    return walk.cost();
+}
+
+std::set<std::int32_t> NumbersOf(const NumberIndex& index, std::int32_t creator) {
+    std::set<std::int32_t> numbers;
+    CollectNumbers(index.root, creator, numbers);
+    return numbers;
+}
+
+void RecordWritten(NumberIndex& index, const fs::path& tree, const std::vector<fs::path>& way,
+                   std::size_t made, std::int32_t creator, std::int32_t number) {
+    if (way.empty() || index.tree != tree.native()) {
+        return;
+    }
+    if (!index.present) {
+        // Only where the write-out made the tree's folder does it hold nothing but what is
+        // recorded here.
+        EntryKind kind = EntryKind::kMissing;
+        if (made < way.size() || LookAtTree(tree, kind, index.origin) ||
+            kind != EntryKind::kFolder) {
+            return;
+        }
+        index.present = true;
+        index.root = {};
+    }
+    IndexedFolder* folder = &index.root;
+    fs::path path = tree;
+    for (std::size_t i = 0; i + 1 < way.size(); ++i) {
+        const bool madeHere = i + made + 1 >= way.size();
+        IndexedFolder* next = Way(*folder, path / way[i], madeHere);
+        if (next == nullptr) {
+            return;
+        }
+        if (madeHere) {
+            Rewritten(*folder, path);
+        }
+        folder = next;
+        path /= next->name;
+    }
+    Rewritten(*folder, path);
+    IndexedFolder asset;
+    EntryInfo config;
+    EntryInfo info;
+    EntryKind kind = EntryKind::kMissing;
+    const fs::path at = path / way.back();
+    if (!StoredAs(at, asset.name) || Identify(at, info) || FolderWritten(at, kind, asset.written) ||
+        Inspect(at / contract::kConfigFileName, config) || config.kind != EntryKind::kFile) {
+        folder->racy = true;
+        return;
+    }
+    asset.id = info.stamp.id;
+    asset.asset = true;
+    asset.config = {config.stamp.size, config.stamp.modified};
+    asset.kuids = {{creator, number}};
+    Place(*folder, std::move(asset));
+}
+
+std::string FormatIndex(const NumberIndex& index) {
+    Writer writer;
+    writer.bytes() = std::string(kMagic, sizeof kMagic - 1);
+    writer.Number(kVersion, 4);
+    writer.Number(sizeof(Name::value_type), 1);
+    writer.Text(index.tree);
+    writer.Number(index.present ? 1 : 0, 1);
+    writer.Number(index.origin.volume);
+    writer.Number(index.origin.id);
+    writer.Number(index.origin.keepsFolderTimes ? 1 : 0, 1);
+    writer.Number(static_cast<std::uint64_t>(index.saved));
+    writer.Folder(index.root);
+    const std::uint64_t sum = Checksum(writer.bytes());
+    writer.Number(sum);
+    return std::move(writer.bytes());
+}
+
+bool ParseIndex(std::string_view bytes, NumberIndex& index) {
+    constexpr std::size_t kMagicSize = sizeof kMagic - 1;
+    if (bytes.size() < kMagicSize + 8 || bytes.substr(0, kMagicSize) != kMagic) {
+        return false;
+    }
+    Reader sum(bytes.substr(bytes.size() - 8));
+    std::uint64_t expected = 0;
+    sum.Number(expected);
+    if (Checksum(bytes.substr(0, bytes.size() - 8)) != expected) {
+        return false;
+    }
+    Reader reader(bytes.substr(kMagicSize, bytes.size() - kMagicSize - 8));
+    std::uint64_t version = 0;
+    std::uint64_t unit = 0;
+    std::uint64_t present = 0;
+    std::uint64_t keepsTimes = 0;
+    index = NumberIndex{};
+    if (!reader.Number(version, 4) || version != kVersion || !reader.Number(unit, 1) ||
+        unit != sizeof(Name::value_type) || !reader.Text(index.tree) ||
+        !reader.Number(present, 1) || present > 1 || !reader.Number(index.origin.volume) ||
+        !reader.Number(index.origin.id) || !reader.Number(keepsTimes, 1) || keepsTimes > 1 ||
+        !reader.Signed(index.saved) || !reader.Folder(index.root, 0) || !reader.AtEnd()) {
+        return false;
+    }
+    index.present = present == 1;
+    index.origin.keepsFolderTimes = keepsTimes == 1;
+    return true;
+}
+
+}  // namespace velcomp
