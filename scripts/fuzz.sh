@@ -10,7 +10,7 @@ build=$(cd "${1:-$root/build/fuzz}" && pwd)
 seconds=${FUZZ_SECONDS:-20}
 seed=${FUZZ_SEED:-1}
 jobs=${FUZZ_JOBS:-$(nproc)}
-targets=(config_reader config_roundtrip asset_name journal)
+targets=(config_reader config_roundtrip asset_name journal number_index)
 
 run() {
     local target=$1 work=$build/runs/$1

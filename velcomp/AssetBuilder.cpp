@@ -25,7 +25,6 @@ bool IsConfigFileName(const fs::path& name) {
                       });
 }
 
-
 // What the walk of a source folder found wrong, with the entry it concerns.
 struct WalkProblem {
     fs::path entry;  // relative to the source folder

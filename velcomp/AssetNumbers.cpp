@@ -18,6 +18,9 @@ constexpr std::uint32_t kLargestNumber = std::numeric_limits<std::int32_t>::max(
 // An index larger than this (about 800,000 assets) is not read; the tree is walked instead.
 constexpr std::uintmax_t kLargestIndex = std::uintmax_t{64} * 1024 * 1024;
 
+// The write-outs' additions that the stored index may gather before it is stored whole again.
+constexpr std::size_t kMostAdditions = 64;
+
 // The counter as stored: 1 when absent; a failure, with its reason, when it cannot be read
 // or could hand out a number already used.
 Result ReadCounter(SettingsStore& settings, std::uint32_t& next) {
@@ -41,17 +44,17 @@ Result AllNumbersUsed() {
     return Result::Failure("Every asset number has been used.");
 }
 
-// Moves `number` and the counter past `inUse`, as Settle says; the caller holds the settings.
-Result SettleCounter(SettingsStore& settings, const std::set<std::int32_t>& inUse,
-                     std::int32_t& number) {
-    const auto highest = static_cast<std::uint32_t>(*inUse.rbegin());
+// Moves `number` and the counter past what is carried, as Settle says; the caller holds the
+// settings.
+Result SettleCounter(SettingsStore& settings, const Carried& carried, std::int32_t& number) {
+    const auto highest = static_cast<std::uint32_t>(carried.highest);
     std::uint32_t next = 0;
     Result read = ReadCounter(settings, next);
     if (!read) {
         return read;
     }
     const std::uint32_t free = std::max(next, highest + 1);
-    const bool taken = inUse.count(number) > 0;
+    const bool taken = carried.number;
     const std::uint32_t after = taken ? free + 1 : free;
     if (after > kLargestNumber) {
         return AllNumbersUsed();
@@ -78,11 +81,6 @@ fs::path IndexFile(const fs::path& folder, const fs::path& tree) {
     char name[32];
     std::snprintf(name, sizeof name, "numbers-%016llx", static_cast<unsigned long long>(hash));
     return folder / name;
-}
-
-// The checksum at the end of an index's bytes, which tells one stored index from another.
-std::string Tail(const std::string& bytes) {
-    return bytes.size() < 8 ? std::string() : bytes.substr(bytes.size() - 8);
 }
 
 }  // namespace
@@ -134,14 +132,15 @@ Result TreeNumbers::Settle(std::int32_t creator, std::int32_t& number) {
     const bool loaded = Load(index_);
     cost_ = Refresh(index_, tree_);
     // Nothing looked at again: the stored index stands as it is.
-    const bool changed = !loaded || cost_.listed > 0 || cost_.read > 0;
-    const std::set<std::int32_t> inUse = NumbersOf(index_, creator);
-    const bool past = inUse.empty() || *inUse.rbegin() < number;
+    const bool changed =
+        !loaded || cost_.listed > 0 || cost_.read > 0 || additions_ > kMostAdditions;
+    const Carried carried = CarriedNumbers(index_, creator, number);
+    const bool past = !carried.any || carried.highest < number;
     if (past && !changed) {
         return Result::Success();  // the counter, past `number`, is past them all already
     }
     return settings_.Exclusively([&]() {
-        Result settled = past ? Result::Success() : SettleCounter(settings_, inUse, number);
+        Result settled = past ? Result::Success() : SettleCounter(settings_, carried, number);
         if (settled && changed) {
             Save();
         }
@@ -158,26 +157,23 @@ void TreeNumbers::Written(const fs::path& folder, std::size_t made, std::int32_t
         return;
     }
     settings_.Exclusively([&]() {
-        std::string bytes;
-        NumberIndex stored;
-        if (!file_.empty() && !ReadSmallFile(file_, kLargestIndex, bytes) &&
-            Tail(bytes) != stored_ && ParseIndex(bytes, stored) && stored.tree == tree_.native()) {
-            index_ = std::move(stored);  // another write-out's, newer than what this one read
+        // Added to whatever index is stored, another write-out's since included: a record that
+        // is out of date only makes its folders look changed.
+        const std::string addition = RecordWritten(index_, tree_, way, made, creator, number);
+        if (addition.empty() || file_.empty() || AppendToFile(file_, addition)) {
+            Save();
         }
-        RecordWritten(index_, tree_, way, made, creator, number);
-        Save();
         return Result::Success();
     });
 }
 
 bool TreeNumbers::Load(NumberIndex& index) {
     std::string bytes;
-    if (file_.empty() || ReadSmallFile(file_, kLargestIndex, bytes) || !ParseIndex(bytes, index) ||
-        index.tree != tree_.native()) {
+    if (file_.empty() || ReadSmallFile(file_, kLargestIndex, bytes) ||
+        !ParseIndex(bytes, index, &additions_) || index.tree != tree_.native()) {
         index = NumberIndex{};
         return false;
     }
-    stored_ = Tail(bytes);
     return true;
 }
 
@@ -196,9 +192,7 @@ void TreeNumbers::Save() {
     WriteStep("number index staged");
     if (MoveReplacing(temporary, file_)) {
         RemoveEntry(temporary);
-        return;
     }
-    stored_ = Tail(bytes);
 }
 
 }  // namespace velcomp

@@ -57,7 +57,7 @@ private:
     std::filesystem::path tree_;
     std::filesystem::path file_;
     NumberIndex index_;
-    std::string stored_;  // the stored index's bytes, as last read or written here
+    std::size_t additions_ = 0;  // what the stored index had gathered when it was read
     RefreshCost cost_;
 };
 

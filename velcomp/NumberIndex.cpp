@@ -92,11 +92,12 @@ public:
             return;
         }
         for (IndexedFolder& child : folder.children) {
+            if (child.asset && !child.racy) {
+                continue;  // only its folder's listing would show a change
+            }
             const fs::path at = path / child.name;
             if (child.asset) {
-                if (child.racy) {
-                    Reexamine(child, at, child.written, depth + 1);
-                }
+                Reexamine(child, at, child.written, depth + 1);
                 continue;
             }
             EntryKind kind = EntryKind::kMissing;
@@ -264,9 +265,11 @@ void Rewritten(IndexedFolder& folder, const fs::path& path) {
 class Writer {
 public:
     void Number(std::uint64_t value, int bytes = 8) {
+        char buffer[8];
         for (int i = 0; i < bytes; ++i) {
-            out_ += static_cast<char>(value >> (8 * i) & 0xFF);
+            buffer[i] = static_cast<char>(value >> (8 * i) & 0xFF);
         }
+        out_.append(buffer, static_cast<std::size_t>(bytes));
     }
     void Text(const Name& name) {
         Number(name.size(), 4);
@@ -274,11 +277,14 @@ public:
             Number(static_cast<std::make_unsigned_t<Name::value_type>>(unit), sizeof unit);
         }
     }
-    void Folder(const IndexedFolder& folder) {
+    void Header(const IndexedFolder& folder) {
         Text(folder.name);
         Number(folder.id);
         Number(static_cast<std::uint64_t>(folder.written));
         Number((folder.asset ? 1 : 0) | (folder.racy ? 2 : 0) | (folder.marked ? 4 : 0), 1);
+    }
+    void Folder(const IndexedFolder& folder) {
+        Header(folder);
         if (folder.asset) {
             Number(folder.config.size);
             Number(static_cast<std::uint64_t>(folder.config.modified));
@@ -331,27 +337,37 @@ public:
         return true;
     }
     bool Text(Name& name) {
+        constexpr std::size_t kUnit = sizeof(Name::value_type);
         std::size_t size = 0;
-        if (!Count(size, sizeof(Name::value_type))) {
+        if (!Count(size, kUnit)) {
             return false;
         }
         name.resize(size);
-        for (auto& unit : name) {
-            std::uint64_t value = 0;
-            Number(value, sizeof unit);
-            unit = static_cast<Name::value_type>(value);
+        for (std::size_t i = 0; i < size; ++i) {
+            std::uint64_t unit = 0;
+            for (std::size_t byte = kUnit; byte-- > 0;) {
+                unit = unit << 8 | static_cast<unsigned char>(in_[i * kUnit + byte]);
+            }
+            name[i] = static_cast<Name::value_type>(unit);
         }
+        in_.remove_prefix(size * kUnit);
         return true;
     }
-    bool Folder(IndexedFolder& folder, int depth) {
+    bool Header(IndexedFolder& folder) {
         std::uint64_t flags = 0;
-        if (depth > kDeepest || !Text(folder.name) || !Number(folder.id) ||
-            !Signed(folder.written) || !Number(flags, 1) || flags > 7) {
+        if (!Text(folder.name) || !Number(folder.id) || !Signed(folder.written) ||
+            !Number(flags, 1) || flags > 7) {
             return false;
         }
         folder.asset = (flags & 1) != 0;
         folder.racy = (flags & 2) != 0;
         folder.marked = (flags & 4) != 0;
+        return true;
+    }
+    bool Folder(IndexedFolder& folder, int depth) {
+        if (depth > kDeepest || !Header(folder)) {
+            return false;
+        }
         std::size_t count = 0;
         if (folder.asset) {
             std::uint64_t size = 0;
@@ -379,6 +395,15 @@ public:
         return true;
     }
     bool AtEnd() const { return in_.empty(); }
+    // Takes `size` bytes from the front.
+    bool Take(std::size_t size, std::string_view& taken) {
+        if (in_.size() < size) {
+            return false;
+        }
+        taken = in_.substr(0, size);
+        in_.remove_prefix(size);
+        return true;
+    }
 
 private:
     std::string_view in_;
@@ -387,40 +412,117 @@ private:
 constexpr char kMagic[] = "velcomp numbers\n";
 constexpr std::uint64_t kVersion = 1;
 
-// FNV-1a, 64 bits: enough to tell a torn or damaged file from a whole one.
-std::uint64_t Checksum(std::string_view bytes) {
-    std::uint64_t hash = 0xcbf29ce484222325ULL;
-    for (const char c : bytes) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+// A 64-bit hash of eight bytes at a time: enough to tell a torn or damaged file from a
+// whole one, and quick over the megabytes of a large tree's index.
+std::uint64_t Mix(std::string_view bytes) {
+    std::uint64_t hash = 0xcbf29ce484222325ULL ^ bytes.size();
+    const auto mix = [&hash](std::uint64_t word) {
+        hash = (hash ^ word) * 0x9E3779B97F4A7C15ULL;
+        hash ^= hash >> 29;
+    };
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + at, 8);
+        mix(word);
     }
+    std::uint64_t last = 0;
+    std::memcpy(&last, bytes.data() + at, bytes.size() - at);
+    mix(last);
     return hash;
 }
 
-void CollectNumbers(const IndexedFolder& folder, std::int32_t creator,
-                    std::set<std::int32_t>& numbers) {
+// Calls `use` with every number that an asset of `creator` carries below `folder`.
+template <class Use>
+void VisitNumbers(const IndexedFolder& folder, std::int32_t creator, const Use& use) {
     for (const auto& [owner, number] : folder.kuids) {
         if (owner == creator && number >= 0 && number <= INT32_MAX) {
-            numbers.insert(static_cast<std::int32_t>(number));
+            use(static_cast<std::int32_t>(number));
         }
     }
     for (const IndexedFolder& child : folder.children) {
-        CollectNumbers(child, creator, numbers);
+        VisitNumbers(child, creator, use);
     }
 }
 
+// What one write-out recorded, to follow the stored index: the folders on the way to its asset
+// as they are now, and the asset. Length first and checksum last, so that one cut short by a
+// kill is known and passed over (the folder then only looks changed).
+std::string Addition(const std::vector<IndexedFolder*>& chain, const IndexedFolder& asset) {
+    Writer payload;
+    payload.Number(chain.size(), 4);
+    for (const IndexedFolder* folder : chain) {
+        payload.Header(*folder);
+    }
+    payload.Folder(asset);
+    Writer record;
+    record.Number(payload.bytes().size());
+    record.bytes() += payload.bytes();
+    record.Number(Mix(payload.bytes()));
+    return std::move(record.bytes());
+}
+
+// Applies one addition; false for one that is damaged or cut short.
+bool ApplyAddition(Reader& reader, IndexedFolder& root) {
+    std::uint64_t size = 0;
+    std::string_view payload;
+    std::uint64_t sum = 0;
+    if (!reader.Number(size) || size > SIZE_MAX || !reader.Take(size, payload) ||
+        !reader.Number(sum) || Mix(payload) != sum) {
+        return false;
+    }
+    Reader in(payload);
+    std::size_t count = 0;
+    if (!in.Count(count, 21) || count == 0) {
+        return false;
+    }
+    IndexedFolder* folder = &root;
+    for (std::size_t i = 0; i < count; ++i) {
+        IndexedFolder header;
+        if (!in.Header(header) || header.asset || (i == 0 && !header.name.empty())) {
+            return false;
+        }
+        if (i > 0) {
+            IndexedFolder* known = Child(*folder, header.name);
+            folder = known != nullptr ? known : &Place(*folder, IndexedFolder{});
+            folder->name = header.name;
+        }
+        folder->id = i > 0 ? header.id : folder->id;
+        folder->written = header.written;
+        folder->racy = header.racy;
+        folder->marked = header.marked;
+    }
+    IndexedFolder asset;
+    if (!in.Folder(asset, 0) || !asset.asset || !in.AtEnd()) {
+        return false;
+    }
+    Place(*folder, std::move(asset));
+    return true;
+}
+
 }  // namespace
+
+std::uint64_t IndexChecksum(std::string_view bytes) {
+    return Mix(bytes);
+}
 
 RefreshCost Refresh(NumberIndex& index, const fs::path& tree) {
     EntryKind kind = EntryKind::kMissing;
     TreeOrigin origin;
     std::int64_t written = 0;
     const std::int64_t now = FileTimeNow();
-    if (LookAtTree(tree, kind, origin) || kind != EntryKind::kFolder ||
-        FolderWritten(tree, kind, written) || kind != EntryKind::kFolder) {
+    const std::error_code looked = LookAtTree(tree, kind, origin);
+    if (!looked && kind != EntryKind::kFolder) {
         index = NumberIndex{};  // no tree, no numbers in it
         index.tree = tree.native();
         index.saved = now;
         return {};
+    }
+    const bool same = index.present && index.tree == tree.native() &&
+                      index.origin.volume == origin.volume && index.origin.id == origin.id;
+    origin.keepsFolderTimes = same ? index.origin.keepsFolderTimes : KeepsFolderTimes(tree);
+    if (looked || FolderWritten(tree, kind, written) || kind != EntryKind::kFolder) {
+        origin = TreeOrigin{0, 0, false};  // which disk it is cannot be told: no time is trusted
     }
     const bool clockPutBack = now < index.saved;
     if (!index.present || index.tree != tree.native() || index.origin != origin) {
@@ -438,34 +540,50 @@ RefreshCost Refresh(NumberIndex& index, const fs::path& tree) {
 
 std::set<std::int32_t> NumbersOf(const NumberIndex& index, std::int32_t creator) {
     std::set<std::int32_t> numbers;
-    CollectNumbers(index.root, creator, numbers);
+    VisitNumbers(index.root, creator, [&numbers](std::int32_t number) { numbers.insert(number); });
     return numbers;
 }
 
-void RecordWritten(NumberIndex& index, const fs::path& tree, const std::vector<fs::path>& way,
-                   std::size_t made, std::int32_t creator, std::int32_t number) {
+Carried CarriedNumbers(const NumberIndex& index, std::int32_t creator, std::int32_t number) {
+    Carried carried;
+    VisitNumbers(index.root, creator, [&carried, number](std::int32_t carriedNumber) {
+        carried.highest = carried.any ? std::max(carried.highest, carriedNumber) : carriedNumber;
+        carried.any = true;
+        carried.number = carried.number || carriedNumber == number;
+    });
+    return carried;
+}
+
+std::string RecordWritten(NumberIndex& index, const fs::path& tree,
+                          const std::vector<fs::path>& way, std::size_t made, std::int32_t creator,
+                          std::int32_t number) {
     if (way.empty() || index.tree != tree.native()) {
-        return;
+        return {};
     }
+    bool whole = false;
     if (!index.present) {
         // Only where the write-out made the tree's folder does it hold nothing but what is
         // recorded here.
         EntryKind kind = EntryKind::kMissing;
         if (made < way.size() || LookAtTree(tree, kind, index.origin) ||
             kind != EntryKind::kFolder) {
-            return;
+            return {};
         }
+        index.origin.keepsFolderTimes = KeepsFolderTimes(tree);
         index.present = true;
         index.root = {};
+        whole = true;
     }
+    std::vector<IndexedFolder*> chain{&index.root};
     IndexedFolder* folder = &index.root;
     fs::path path = tree;
     for (std::size_t i = 0; i + 1 < way.size(); ++i) {
         const bool madeHere = i + made + 1 >= way.size();
         IndexedFolder* next = Way(*folder, path / way[i], madeHere);
         if (next == nullptr) {
-            return;
+            return {};
         }
+        chain.push_back(next);
         if (madeHere) {
             Rewritten(*folder, path);
         }
@@ -481,44 +599,48 @@ void RecordWritten(NumberIndex& index, const fs::path& tree, const std::vector<f
     if (!StoredAs(at, asset.name) || Identify(at, info) || FolderWritten(at, kind, asset.written) ||
         Inspect(at / contract::kConfigFileName, config) || config.kind != EntryKind::kFile) {
         folder->racy = true;
-        return;
+        return {};
     }
     asset.id = info.stamp.id;
     asset.asset = true;
     asset.config = {config.stamp.size, config.stamp.modified};
     asset.kuids = {{creator, number}};
-    Place(*folder, std::move(asset));
+    const IndexedFolder& placed = Place(*folder, std::move(asset));
+    return whole ? std::string() : Addition(chain, placed);
 }
 
 std::string FormatIndex(const NumberIndex& index) {
+    Writer body;
+    body.Number(kVersion, 4);
+    body.Number(sizeof(Name::value_type), 1);
+    body.Text(index.tree);
+    body.Number(index.present ? 1 : 0, 1);
+    body.Number(index.origin.volume);
+    body.Number(index.origin.id);
+    body.Number(index.origin.keepsFolderTimes ? 1 : 0, 1);
+    body.Number(static_cast<std::uint64_t>(index.saved));
+    body.Folder(index.root);
     Writer writer;
     writer.bytes() = std::string(kMagic, sizeof kMagic - 1);
-    writer.Number(kVersion, 4);
-    writer.Number(sizeof(Name::value_type), 1);
-    writer.Text(index.tree);
-    writer.Number(index.present ? 1 : 0, 1);
-    writer.Number(index.origin.volume);
-    writer.Number(index.origin.id);
-    writer.Number(index.origin.keepsFolderTimes ? 1 : 0, 1);
-    writer.Number(static_cast<std::uint64_t>(index.saved));
-    writer.Folder(index.root);
-    const std::uint64_t sum = Checksum(writer.bytes());
-    writer.Number(sum);
+    writer.Number(body.bytes().size());
+    writer.bytes() += body.bytes();
+    writer.Number(IndexChecksum(body.bytes()));
     return std::move(writer.bytes());
 }
 
-bool ParseIndex(std::string_view bytes, NumberIndex& index) {
+bool ParseIndex(std::string_view bytes, NumberIndex& index, std::size_t* additions) {
     constexpr std::size_t kMagicSize = sizeof kMagic - 1;
-    if (bytes.size() < kMagicSize + 8 || bytes.substr(0, kMagicSize) != kMagic) {
+    Reader file(bytes);
+    std::string_view magic;
+    std::uint64_t size = 0;
+    std::string_view body;
+    std::uint64_t sum = 0;
+    if (!file.Take(kMagicSize, magic) || magic != std::string_view(kMagic, kMagicSize) ||
+        !file.Number(size) || size > SIZE_MAX || !file.Take(size, body) || !file.Number(sum) ||
+        IndexChecksum(body) != sum) {
         return false;
     }
-    Reader sum(bytes.substr(bytes.size() - 8));
-    std::uint64_t expected = 0;
-    sum.Number(expected);
-    if (Checksum(bytes.substr(0, bytes.size() - 8)) != expected) {
-        return false;
-    }
-    Reader reader(bytes.substr(kMagicSize, bytes.size() - kMagicSize - 8));
+    Reader reader(body);
     std::uint64_t version = 0;
     std::uint64_t unit = 0;
     std::uint64_t present = 0;
@@ -533,6 +655,13 @@ bool ParseIndex(std::string_view bytes, NumberIndex& index) {
     }
     index.present = present == 1;
     index.origin.keepsFolderTimes = keepsTimes == 1;
+    std::size_t applied = 0;
+    while (index.present && !file.AtEnd() && ApplyAddition(file, index.root)) {
+        ++applied;  // one that a kill cut short ends them: what follows it is not read
+    }
+    if (additions != nullptr) {
+        *additions = applied;
+    }
     return true;
 }
 

@@ -57,18 +57,32 @@ RefreshCost Refresh(NumberIndex& index, const std::filesystem::path& tree);
 // The numbers that the assets of `creator` carry.
 std::set<std::int32_t> NumbersOf(const NumberIndex& index, std::int32_t creator);
 
+// As much of that as a new asset's number needs: the highest, and whether one carries `number`.
+struct Carried {
+    bool any = false;
+    std::int32_t highest = 0;
+    bool number = false;
+};
+Carried CarriedNumbers(const NumberIndex& index, std::int32_t creator, std::int32_t number);
+
 // Records what a write-out has just done: the asset at tree / `way` (its folders one by one,
 // the asset's own last) carries `creator`'s `number`; the last `made` folders on its way
-// before the asset's own are new, made by the write-out.
-void RecordWritten(NumberIndex& index, const std::filesystem::path& tree,
-                   const std::vector<std::filesystem::path>& way, std::size_t made,
-                   std::int32_t creator, std::int32_t number);
+// before the asset's own are new, made by the write-out. Gives the record as an addition to
+// the stored index's bytes, or nothing where the index is to be stored whole.
+std::string RecordWritten(NumberIndex& index, const std::filesystem::path& tree,
+                          const std::vector<std::filesystem::path>& way, std::size_t made,
+                          std::int32_t creator, std::int32_t number);
 
-// The index as bytes, ending in a checksum of them.
+// The index as bytes: its length, the index, and a checksum of it. Additions that
+// RecordWritten gave may follow.
 std::string FormatIndex(const NumberIndex& index);
 
-// Reads what FormatIndex wrote; false, leaving `index` unspecified, for anything else: a
-// damaged, cut or foreign file is never trusted.
-bool ParseIndex(std::string_view bytes, NumberIndex& index);
+// The checksum that ends FormatIndex's bytes, of the bytes before it.
+std::uint64_t IndexChecksum(std::string_view bytes);
+
+// Reads what FormatIndex wrote and the additions after it, saying how many were applied; false,
+// leaving `index` unspecified, for anything else: a damaged, cut or foreign index is never
+// trusted. An addition that a kill cut short ends them.
+bool ParseIndex(std::string_view bytes, NumberIndex& index, std::size_t* additions = nullptr);
 
 }  // namespace velcomp

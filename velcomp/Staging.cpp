@@ -171,8 +171,8 @@ Result Staging::MoveAll(MergePlan& plan) {
 }
 
 Result Staging::MoveConfig() {
-    const std::error_code error =
-        MoveWithoutReplacing(files_ / contract::kConfigFileName, folder_ / contract::kConfigFileName);
+    const std::error_code error = MoveWithoutReplacing(files_ / contract::kConfigFileName,
+                                                       folder_ / contract::kConfigFileName);
     if (IsExistsError(error)) {
         return AssetThere(folder_);
     }

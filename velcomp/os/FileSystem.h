@@ -112,9 +112,13 @@ struct TreeOrigin {
     bool operator!=(const TreeOrigin& other) const { return !(*this == other); }
 };
 
-// Looks at the folder a tree starts at; kMissing in `kind` when there is none.
+// Looks at the folder a tree starts at for its volume and ID; kMissing in `kind` when there is
+// none.
 std::error_code LookAtTree(const std::filesystem::path& folder, EntryKind& kind,
                            TreeOrigin& origin);
+
+// Whether the file system of `folder` keeps folder times, as TreeOrigin says.
+bool KeepsFolderTimes(const std::filesystem::path& folder);
 
 // The system's clock in the file system's unit of time, and that unit's count per second.
 std::int64_t FileTimeNow();

@@ -152,6 +152,7 @@ TEST_F(IndexedTreeTest, ANumberCarriedByAnAssetCopiedInSinceTheLastCreateIsNever
 // tree again and stores one that can be read.
 TEST_F(IndexedTreeTest, ADamagedOrForeignIndexIsRebuilt) {
     const std::function<void(std::string&)> damages[] = {
+        [](std::string& bytes) { bytes.resize(bytes.size() - 3); },  // the last addition torn
         [](std::string& bytes) { bytes.resize(bytes.size() / 2); },
         [](std::string& bytes) { bytes[bytes.size() / 3] ^= 0x10; },
         [](std::string& bytes) { bytes.clear(); },

@@ -144,19 +144,20 @@ std::error_code SetWritten(const fs::path& path, std::int64_t written) {
 
 std::error_code LookAtTree(const fs::path& folder, EntryKind& kind, TreeOrigin& origin) {
     struct stat status {};
-    struct statfs system {};
     if (::stat(folder.c_str(), &status) != 0) {
         kind = EntryKind::kMissing;
         return errno == ENOENT || errno == ENOTDIR ? std::error_code() : LastError();
     }
-    if (::statfs(folder.c_str(), &system) != 0) {
-        return LastError();
-    }
     kind = InfoOf(status).kind;
     origin.volume = static_cast<std::uint64_t>(status.st_dev);
     origin.id = static_cast<std::uint64_t>(status.st_ino);
-    origin.keepsFolderTimes = system.f_type != kFatMagic && system.f_type != kExfatMagic;
     return {};
+}
+
+bool KeepsFolderTimes(const fs::path& folder) {
+    struct statfs system {};
+    return ::statfs(folder.c_str(), &system) == 0 && system.f_type != kFatMagic &&
+           system.f_type != kExfatMagic;
 }
 
 std::int64_t FileTimeNow() {

@@ -60,7 +60,7 @@ void AddEntries(const char* buffer, std::vector<FolderEntry>& entries) {
 }
 
 // File systems that leave a folder's last write alone when its entries change.
-bool KeepsFolderTimes(const wchar_t* fileSystem) {
+bool KeepsFolderTimes(const wchar_t* fileSystem) {  // by the file system's name
     for (const wchar_t* fat : {L"FAT", L"FAT12", L"FAT16", L"FAT32", L"exFAT"}) {
         if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, fileSystem, -1, fat, -1) ==
             CSTR_EQUAL) {
@@ -211,18 +211,39 @@ std::error_code LookAtTree(const fs::path& folder, EntryKind& kind, TreeOrigin& 
         return win32::IsMissing(GetLastError()) ? std::error_code() : LastError();
     }
     win32::HandleFacts facts;
+    if (!win32::ReadFacts(entry.get(), facts)) {
+        return LastError();
+    }
+    // The volume's number by the file ID's class (Windows 8 on, and Wine, which cannot give
+    // the volume's own information for a drive that it maps to a folder of its host), else by
+    // the volume's own information.
+    struct {
+        ULONGLONG volume;
+        BYTE id[16];
+    } fileId{};
+    constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
     DWORD serial = 0;
-    wchar_t fileSystem[MAX_PATH + 1] = {};
-    if (!win32::ReadFacts(entry.get(), facts) ||
-        !GetVolumeInformationByHandleW(entry.get(), nullptr, 0, &serial, nullptr, nullptr,
-                                       fileSystem, MAX_PATH + 1)) {
+    if (GetFileInformationByHandleEx(entry.get(), kFileIdInfo, &fileId, sizeof fileId)) {
+        serial = static_cast<DWORD>(fileId.volume);
+    } else if (!GetVolumeInformationByHandleW(entry.get(), nullptr, 0, &serial, nullptr, nullptr,
+                                              nullptr, 0)) {
         return LastError();
     }
     kind = KindOf(facts.attributes);
     origin.volume = serial;
     origin.id = facts.id;
-    origin.keepsFolderTimes = KeepsFolderTimes(fileSystem);
     return {};
+}
+
+bool KeepsFolderTimes(const fs::path& folder) {
+    const Handle entry(CreateFileW(LongPath(folder).c_str(), FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    wchar_t fileSystem[MAX_PATH + 1] = {};
+    return entry.valid() &&
+           GetVolumeInformationByHandleW(entry.get(), nullptr, 0, nullptr, nullptr, nullptr,
+                                         fileSystem, MAX_PATH + 1) &&
+           KeepsFolderTimes(fileSystem);
 }
 
 std::int64_t FileTimeNow() {
