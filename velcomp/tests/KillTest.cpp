@@ -12,6 +12,7 @@
 
 #include "velcomp/CreatorIdentity.h"
 #include "velcomp/Library.h"
+#include "velcomp/NumberIndex.h"
 #include "velcomp/WriteSteps.h"
 #include "velcomp/tests/AssetChecks.h"
 #include "velcomp/tests/ProbeProcess.h"
@@ -200,6 +201,36 @@ TEST_F(KillTest, AKilledWriteOutNeverHarmsTheAuthorAndItsRetryCompletes) {
         seed, rounds, kPlan.timedKills, duration, kPlan.stepKills, stepLists[0].size(),
         stepLists[1].size(), counts[0] + counts[1] + counts[2], counts[0], counts[1], counts[2],
         counts[3]);
+}
+
+// Killed while it stores the index of asset numbers, between writing the new one and putting
+// it in the old one's place: what is stored still reads, and the retry completes.
+TEST_F(KillTest, AKillWhileTheIndexIsStoredLeavesOneThatReads) {
+    int round = 0;
+    const std::vector<std::string> steps = ListSteps(round++, false);
+    int kills = 0;
+    for (std::size_t step = 0; step < steps.size(); ++step) {
+        if (steps[step] != "number index staged") {
+            continue;
+        }
+        SCOPED_TRACE("killed at step " + std::to_string(step + 1));
+        std::vector<std::string> args =
+            ProbeArgs(round, work_.path() / ("added-" + std::to_string(round)));
+        args.push_back(std::to_string(step + 1));
+        Probe probe(args);
+        ASSERT_TRUE(probe.started());
+        EXPECT_NE(probe.Wait(), 0);
+        ++kills;
+        for (const auto& entry : fs::directory_iterator(settings_->StateFolder())) {
+            NumberIndex stored;
+            EXPECT_TRUE(entry.path().extension() == ".new" ||
+                        ParseIndex(test::ReadFile(entry.path()), stored))
+                << entry.path();
+        }
+        CheckRound(round++, 1, Tree{});
+    }
+    EXPECT_GE(kills, 1);
+    std::printf("index kill test: %d write-outs killed while storing the index\n", kills);
 }
 
 }  // namespace
