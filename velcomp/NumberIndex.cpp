@@ -42,17 +42,6 @@ IndexedFolder* Child(IndexedFolder& folder, const Name& name) {
     return at != children.end() && at->name == name ? &*at : nullptr;
 }
 
-// Puts `child` among the children of `folder` in its place by name, replacing one of its name.
-IndexedFolder& Place(IndexedFolder& folder, IndexedFolder child) {
-    if (IndexedFolder* known = Child(folder, child.name)) {
-        *known = std::move(child);
-        return *known;
-    }
-    auto& children = folder.children;
-    return *children.insert(std::upper_bound(children.begin(), children.end(), child, ByName),
-                            std::move(child));
-}
-
 // The name under which the file system keeps the entry at `path`, which may differ in case
 // from the name the author typed.
 bool StoredAs(const fs::path& path, Name& name) {
@@ -79,6 +68,257 @@ void ReadKuids(std::string_view text, IndexedFolder& asset) {
     });
 }
 
+// Little-endian numbers and counted names, as the index file holds them.
+class Writer {
+public:
+    void Number(std::uint64_t value, int bytes = 8) {
+        char buffer[8];
+        for (int i = 0; i < bytes; ++i) {
+            buffer[i] = static_cast<char>(value >> (8 * i) & 0xFF);
+        }
+        out_.append(buffer, static_cast<std::size_t>(bytes));
+    }
+    void Text(const Name& name) {
+        Number(name.size(), 4);
+        for (const auto unit : name) {
+            Number(static_cast<std::make_unsigned_t<Name::value_type>>(unit), sizeof unit);
+        }
+    }
+    void Header(const IndexedFolder& folder) {
+        Text(folder.name);
+        Number(folder.id);
+        Number(static_cast<std::uint64_t>(folder.written));
+        Number((folder.asset ? 1 : 0) | (folder.racy ? 2 : 0) | (folder.marked ? 4 : 0), 1);
+    }
+    void Asset(const IndexedFolder& asset) {
+        Header(asset);
+        Number(asset.config.size);
+        Number(static_cast<std::uint64_t>(asset.config.modified));
+        Number(asset.kuids.size(), 4);
+        for (const auto& [creator, number] : asset.kuids) {
+            Number(static_cast<std::uint64_t>(creator));
+            Number(static_cast<std::uint64_t>(number));
+        }
+    }
+    // A folder: the folders it holds, then its assets, those still packed as they were read
+    // first, as one run of bytes that a reader can pass over whole.
+    void Folder(const IndexedFolder& folder) {
+        if (folder.asset) {
+            Asset(folder);
+            return;
+        }
+        Header(folder);
+        const auto isFolder = [](const IndexedFolder& child) { return !child.asset; };
+        Number(std::count_if(folder.children.begin(), folder.children.end(), isFolder), 4);
+        for (const IndexedFolder& child : folder.children) {
+            if (isFolder(child)) {
+                Folder(child);
+            }
+        }
+        Writer assets;
+        assets.bytes() = folder.packed;
+        for (const IndexedFolder& child : folder.children) {
+            if (!isFolder(child)) {
+                assets.Asset(child);
+            }
+        }
+        Number(folder.packedCount + folder.children.size() -
+                   std::count_if(folder.children.begin(), folder.children.end(), isFolder),
+               4);
+        Number(assets.bytes().size());
+        out_ += assets.bytes();
+    }
+    std::string& bytes() { return out_; }
+
+private:
+    std::string out_;
+};
+
+class Reader {
+public:
+    explicit Reader(std::string_view bytes) : in_(bytes) {}
+
+    bool Number(std::uint64_t& value, int bytes = 8) {
+        if (in_.size() < static_cast<std::size_t>(bytes)) {
+            return false;
+        }
+        value = 0;
+        for (int i = bytes - 1; i >= 0; --i) {
+            value = value << 8 | static_cast<unsigned char>(in_[i]);
+        }
+        in_.remove_prefix(bytes);
+        return true;
+    }
+    bool Signed(std::int64_t& value) {
+        std::uint64_t raw = 0;
+        const bool read = Number(raw);
+        value = static_cast<std::int64_t>(raw);
+        return read;
+    }
+    // A count of items of at least `least` bytes each, which the rest of the input can hold.
+    bool Count(std::size_t& count, std::size_t least) {
+        std::uint64_t value = 0;
+        if (!Number(value, 4) || value > in_.size() / least) {
+            return false;
+        }
+        count = static_cast<std::size_t>(value);
+        return true;
+    }
+    bool Text(Name& name) {
+        constexpr std::size_t kUnit = sizeof(Name::value_type);
+        std::size_t size = 0;
+        if (!Count(size, kUnit)) {
+            return false;
+        }
+        name.resize(size);
+        for (std::size_t i = 0; i < size; ++i) {
+            std::uint64_t unit = 0;
+            for (std::size_t byte = kUnit; byte-- > 0;) {
+                unit = unit << 8 | static_cast<unsigned char>(in_[i * kUnit + byte]);
+            }
+            name[i] = static_cast<Name::value_type>(unit);
+        }
+        in_.remove_prefix(size * kUnit);
+        return true;
+    }
+    bool Header(IndexedFolder& folder) {
+        std::uint64_t flags = 0;
+        if (!Text(folder.name) || !Number(folder.id) || !Signed(folder.written) ||
+            !Number(flags, 1) || flags > 7) {
+            return false;
+        }
+        folder.asset = (flags & 1) != 0;
+        folder.racy = (flags & 2) != 0;
+        folder.marked = (flags & 4) != 0;
+        return true;
+    }
+    bool Asset(IndexedFolder& asset) {
+        std::uint64_t size = 0;
+        std::size_t count = 0;
+        if (!Header(asset) || !asset.asset || !Number(size) || !Signed(asset.config.modified) ||
+            !Count(count, 16)) {
+            return false;
+        }
+        asset.config.size = size;
+        asset.kuids.resize(count);
+        for (auto& [creator, number] : asset.kuids) {
+            Signed(creator);
+            Signed(number);
+        }
+        return true;
+    }
+    // Passes over one asset's record, giving its name's bytes, its flags and its kuids.
+    bool SkimAsset(std::string_view& name, std::uint64_t& flags, std::string_view& kuids) {
+        std::size_t size = 0;
+        std::uint64_t ignored = 0;
+        std::size_t count = 0;
+        return Count(size, sizeof(Name::value_type)) &&
+               Take(size * sizeof(Name::value_type), name) && Number(ignored) &&
+               Number(ignored) && Number(flags, 1) && flags <= 7 && (flags & 1) != 0 &&
+               Number(ignored) && Number(ignored) && Count(count, 16) && Take(count * 16, kuids);
+    }
+    bool Folder(IndexedFolder& folder, int depth) {
+        if (depth > kDeepest || !Header(folder)) {
+            return false;
+        }
+        if (folder.asset) {
+            return Asset(folder);  // as an addition holds one
+        }
+        std::size_t count = 0;
+        if (!Count(count, 33)) {  // the least a folder takes: an empty name, nothing in it
+            return false;
+        }
+        folder.children.resize(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!Folder(folder.children[i], depth + 1) || folder.children[i].asset ||
+                (i > 0 && !ByName(folder.children[i - 1], folder.children[i]))) {
+                return false;
+            }
+        }
+        std::uint64_t bytes = 0;
+        std::string_view assets;
+        if (!Count(folder.packedCount, 41) || !Number(bytes) || bytes > in_.size() ||
+            !Take(static_cast<std::size_t>(bytes), assets)) {
+            return false;
+        }
+        Reader records(assets);
+        for (std::size_t i = 0; i < folder.packedCount; ++i) {
+            std::string_view name;
+            std::uint64_t flags = 0;
+            std::string_view kuids;
+            if (!records.SkimAsset(name, flags, kuids)) {
+                return false;
+            }
+            folder.packedRacy = folder.packedRacy || (flags & 2) != 0;
+        }
+        folder.packed = std::string(assets);
+        return records.AtEnd();
+    }
+    bool AtEnd() const { return in_.empty(); }
+    // Takes `size` bytes from the front.
+    bool Take(std::size_t size, std::string_view& taken) {
+        if (in_.size() < size) {
+            return false;
+        }
+        taken = in_.substr(0, size);
+        in_.remove_prefix(size);
+        return true;
+    }
+
+private:
+    std::string_view in_;
+};
+
+
+// The records of the assets that `folder` holds as read, made records of their own.
+void Unpack(IndexedFolder& folder) {
+    if (folder.packedCount == 0) {
+        return;
+    }
+    Reader records(folder.packed);
+    for (std::size_t i = 0; i < folder.packedCount; ++i) {
+        IndexedFolder asset;
+        records.Asset(asset);  // whole: the read of the index looked at every one
+        folder.children.push_back(std::move(asset));
+    }
+    std::sort(folder.children.begin(), folder.children.end(), ByName);
+    folder.packed.clear();
+    folder.packedCount = 0;
+    folder.packedRacy = false;
+}
+
+// Whether an asset that `folder` holds as read is named `name`.
+bool PackedHolds(const IndexedFolder& folder, const Name& name) {
+    Writer encoded;
+    encoded.Text(name);
+    const std::string_view wanted = std::string_view(encoded.bytes()).substr(4);
+    Reader records(folder.packed);
+    for (std::size_t i = 0; i < folder.packedCount; ++i) {
+        std::string_view found;
+        std::uint64_t flags = 0;
+        std::string_view kuids;
+        records.SkimAsset(found, flags, kuids);
+        if (found == wanted) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Puts `child` among the children of `folder` in its place by name, replacing one of its name.
+IndexedFolder& Place(IndexedFolder& folder, IndexedFolder child) {
+    if (PackedHolds(folder, child.name)) {
+        Unpack(folder);
+    }
+    if (IndexedFolder* known = Child(folder, child.name)) {
+        *known = std::move(child);
+        return *known;
+    }
+    auto& children = folder.children;
+    return *children.insert(std::upper_bound(children.begin(), children.end(), child, ByName),
+                            std::move(child));
+}
+
 // One bringing up to date of an index: what it costs, and whether folder times are trusted.
 class Walk {
 public:
@@ -90,6 +330,9 @@ public:
         if (!trustTimes_ || folder.racy || written != folder.written) {
             Relist(folder, path, written, depth);
             return;
+        }
+        if (folder.packedRacy) {
+            Unpack(folder);
         }
         for (IndexedFolder& child : folder.children) {
             if (child.asset && !child.racy) {
@@ -115,6 +358,7 @@ public:
         const std::int64_t listedAt = FileTimeNow();
         std::vector<FolderEntry> entries;
         ++cost_.listed;
+        Unpack(folder);
         if (depth > kDeepest || ListFolder(path, entries)) {
             folder.racy = true;  // what it held stays known, and it is listed again next time
             return;
@@ -213,6 +457,9 @@ private:
         ++cost_.read;
         asset.asset = true;
         asset.children.clear();
+        asset.packed.clear();
+        asset.packedCount = 0;
+        asset.packedRacy = false;
         asset.config = {info.stamp.size, info.stamp.modified};
         // One that cannot be read now (an editor holding it, say) is tried again next time.
         asset.racy = ReadSmallFile(file, kMaxConfigSize, text) ||
@@ -237,6 +484,9 @@ IndexedFolder* Way(IndexedFolder& folder, const fs::path& at, bool made) {
     if (IndexedFolder* known = Child(folder, found.name)) {
         return known->asset ? nullptr : known;
     }
+    if (PackedHolds(folder, found.name)) {
+        return nullptr;  // an asset's folder
+    }
     if (!made || Identify(at, info) || FolderWritten(at, kind, found.written)) {
         folder.racy = true;
         return nullptr;
@@ -260,154 +510,6 @@ void Rewritten(IndexedFolder& folder, const fs::path& path) {
     folder.written = written - 1;
     folder.marked = true;
 }
-
-// Little-endian numbers and counted names, as the index file holds them.
-class Writer {
-public:
-    void Number(std::uint64_t value, int bytes = 8) {
-        char buffer[8];
-        for (int i = 0; i < bytes; ++i) {
-            buffer[i] = static_cast<char>(value >> (8 * i) & 0xFF);
-        }
-        out_.append(buffer, static_cast<std::size_t>(bytes));
-    }
-    void Text(const Name& name) {
-        Number(name.size(), 4);
-        for (const auto unit : name) {
-            Number(static_cast<std::make_unsigned_t<Name::value_type>>(unit), sizeof unit);
-        }
-    }
-    void Header(const IndexedFolder& folder) {
-        Text(folder.name);
-        Number(folder.id);
-        Number(static_cast<std::uint64_t>(folder.written));
-        Number((folder.asset ? 1 : 0) | (folder.racy ? 2 : 0) | (folder.marked ? 4 : 0), 1);
-    }
-    void Folder(const IndexedFolder& folder) {
-        Header(folder);
-        if (folder.asset) {
-            Number(folder.config.size);
-            Number(static_cast<std::uint64_t>(folder.config.modified));
-            Number(folder.kuids.size(), 4);
-            for (const auto& [creator, number] : folder.kuids) {
-                Number(static_cast<std::uint64_t>(creator));
-                Number(static_cast<std::uint64_t>(number));
-            }
-            return;
-        }
-        Number(folder.children.size(), 4);
-        for (const IndexedFolder& child : folder.children) {
-            Folder(child);
-        }
-    }
-    std::string& bytes() { return out_; }
-
-private:
-    std::string out_;
-};
-
-class Reader {
-public:
-    explicit Reader(std::string_view bytes) : in_(bytes) {}
-
-    bool Number(std::uint64_t& value, int bytes = 8) {
-        if (in_.size() < static_cast<std::size_t>(bytes)) {
-            return false;
-        }
-        value = 0;
-        for (int i = bytes - 1; i >= 0; --i) {
-            value = value << 8 | static_cast<unsigned char>(in_[i]);
-        }
-        in_.remove_prefix(bytes);
-        return true;
-    }
-    bool Signed(std::int64_t& value) {
-        std::uint64_t raw = 0;
-        const bool read = Number(raw);
-        value = static_cast<std::int64_t>(raw);
-        return read;
-    }
-    // A count of items of at least `least` bytes each, which the rest of the input can hold.
-    bool Count(std::size_t& count, std::size_t least) {
-        std::uint64_t value = 0;
-        if (!Number(value, 4) || value > in_.size() / least) {
-            return false;
-        }
-        count = static_cast<std::size_t>(value);
-        return true;
-    }
-    bool Text(Name& name) {
-        constexpr std::size_t kUnit = sizeof(Name::value_type);
-        std::size_t size = 0;
-        if (!Count(size, kUnit)) {
-            return false;
-        }
-        name.resize(size);
-        for (std::size_t i = 0; i < size; ++i) {
-            std::uint64_t unit = 0;
-            for (std::size_t byte = kUnit; byte-- > 0;) {
-                unit = unit << 8 | static_cast<unsigned char>(in_[i * kUnit + byte]);
-            }
-            name[i] = static_cast<Name::value_type>(unit);
-        }
-        in_.remove_prefix(size * kUnit);
-        return true;
-    }
-    bool Header(IndexedFolder& folder) {
-        std::uint64_t flags = 0;
-        if (!Text(folder.name) || !Number(folder.id) || !Signed(folder.written) ||
-            !Number(flags, 1) || flags > 7) {
-            return false;
-        }
-        folder.asset = (flags & 1) != 0;
-        folder.racy = (flags & 2) != 0;
-        folder.marked = (flags & 4) != 0;
-        return true;
-    }
-    bool Folder(IndexedFolder& folder, int depth) {
-        if (depth > kDeepest || !Header(folder)) {
-            return false;
-        }
-        std::size_t count = 0;
-        if (folder.asset) {
-            std::uint64_t size = 0;
-            if (!Number(size) || !Signed(folder.config.modified) || !Count(count, 16)) {
-                return false;
-            }
-            folder.config.size = size;
-            folder.kuids.resize(count);
-            for (auto& [creator, number] : folder.kuids) {
-                Signed(creator);
-                Signed(number);
-            }
-            return true;
-        }
-        if (!Count(count, 25)) {  // the least a folder takes: an empty name and no children
-            return false;
-        }
-        folder.children.resize(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            if (!Folder(folder.children[i], depth + 1) ||
-                (i > 0 && !ByName(folder.children[i - 1], folder.children[i]))) {
-                return false;
-            }
-        }
-        return true;
-    }
-    bool AtEnd() const { return in_.empty(); }
-    // Takes `size` bytes from the front.
-    bool Take(std::size_t size, std::string_view& taken) {
-        if (in_.size() < size) {
-            return false;
-        }
-        taken = in_.substr(0, size);
-        in_.remove_prefix(size);
-        return true;
-    }
-
-private:
-    std::string_view in_;
-};
 
 constexpr char kMagic[] = "velcomp numbers\n";
 constexpr std::uint64_t kVersion = 1;
@@ -434,14 +536,33 @@ std::uint64_t Mix(std::string_view bytes) {
 
 // Calls `use` with every number that an asset of `creator` carries below `folder`.
 template <class Use>
+void VisitNumber(std::int64_t owner, std::int64_t number, std::int32_t creator, const Use& use) {
+    if (owner == creator && number >= 0 && number <= INT32_MAX) {
+        use(static_cast<std::int32_t>(number));
+    }
+}
+
+template <class Use>
 void VisitNumbers(const IndexedFolder& folder, std::int32_t creator, const Use& use) {
     for (const auto& [owner, number] : folder.kuids) {
-        if (owner == creator && number >= 0 && number <= INT32_MAX) {
-            use(static_cast<std::int32_t>(number));
-        }
+        VisitNumber(owner, number, creator, use);
     }
     for (const IndexedFolder& child : folder.children) {
         VisitNumbers(child, creator, use);
+    }
+    Reader records(folder.packed);
+    for (std::size_t i = 0; i < folder.packedCount; ++i) {
+        std::string_view name;
+        std::uint64_t flags = 0;
+        std::string_view kuids;
+        records.SkimAsset(name, flags, kuids);
+        for (Reader pairs(kuids); !pairs.AtEnd();) {
+            std::int64_t owner = 0;
+            std::int64_t number = 0;
+            pairs.Signed(owner);
+            pairs.Signed(number);
+            VisitNumber(owner, number, creator, use);
+        }
     }
 }
 

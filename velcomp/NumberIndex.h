@@ -32,6 +32,11 @@ struct IndexedFolder {
     FileStamp config;  // an asset's config.txt: its size and last write
     std::vector<std::pair<std::int64_t, std::int64_t>> kuids;  // an asset's: creator, number
     std::vector<IndexedFolder> children;                       // a folder's, sorted by name
+    // A folder's assets as the stored index held them, made records of only where needed:
+    // most of a large tree's assets are never looked at again.
+    std::string packed;
+    std::size_t packedCount = 0;
+    bool packedRacy = false;  // one of them is racy
 };
 
 struct NumberIndex {
