@@ -68,6 +68,36 @@ void ReadKuids(std::string_view text, IndexedFolder& asset) {
     });
 }
 
+// The tree's folder, missing when the index was brought up to date and there now: it holds
+// nothing but what a write-out records only where that write-out made it.
+bool MadeTree(NumberIndex& index, const fs::path& tree, bool made) {
+    EntryKind kind = EntryKind::kMissing;
+    if (!made || LookAtTree(tree, kind, index.origin) || kind != EntryKind::kFolder) {
+        return false;
+    }
+    index.origin.keepsFolderTimes = KeepsFolderTimes(tree);
+    index.present = true;
+    index.root = {};
+    return true;
+}
+
+// The record of the asset that a write-out has just put at `at`.
+bool WrittenAsset(const fs::path& at, std::int32_t creator, std::int32_t number,
+                  IndexedFolder& asset) {
+    EntryInfo config;
+    EntryInfo info;
+    EntryKind kind = EntryKind::kMissing;
+    if (!StoredAs(at, asset.name) || Identify(at, info) || FolderWritten(at, kind, asset.written) ||
+        Inspect(at / contract::kConfigFileName, config) || config.kind != EntryKind::kFile) {
+        return false;
+    }
+    asset.id = info.stamp.id;
+    asset.asset = true;
+    asset.config = {config.stamp.size, config.stamp.modified};
+    asset.kuids = {{creator, number}};
+    return true;
+}
+
 // Little-endian numbers and counted names, as the index file holds them.
 class Writer {
 public:
@@ -213,9 +243,9 @@ public:
         std::uint64_t ignored = 0;
         std::size_t count = 0;
         return Count(size, sizeof(Name::value_type)) &&
-               Take(size * sizeof(Name::value_type), name) && Number(ignored) &&
-               Number(ignored) && Number(flags, 1) && flags <= 7 && (flags & 1) != 0 &&
-               Number(ignored) && Number(ignored) && Count(count, 16) && Take(count * 16, kuids);
+               Take(size * sizeof(Name::value_type), name) && Number(ignored) && Number(ignored) &&
+               Number(flags, 1) && flags <= 7 && (flags & 1) != 0 && Number(ignored) &&
+               Number(ignored) && Count(count, 16) && Take(count * 16, kuids);
     }
     bool Folder(IndexedFolder& folder, int depth) {
         if (depth > kDeepest || !Header(folder)) {
@@ -269,7 +299,6 @@ private:
     std::string_view in_;
 };
 
-
 // The records of the assets that `folder` holds as read, made records of their own.
 void Unpack(IndexedFolder& folder) {
     if (folder.packedCount == 0) {
@@ -287,22 +316,33 @@ void Unpack(IndexedFolder& folder) {
     folder.packedRacy = false;
 }
 
+// Calls `visit` with the name's bytes and the kuids' bytes of each asset that `folder` holds
+// as read, until it says to stop.
+template <class Visit>
+void SkimPacked(const IndexedFolder& folder, const Visit& visit) {
+    Reader records(folder.packed);
+    for (std::size_t i = 0; i < folder.packedCount; ++i) {
+        std::string_view name;
+        std::uint64_t flags = 0;
+        std::string_view kuids;
+        records.SkimAsset(name, flags, kuids);  // whole: the read of the index looked at each
+        if (!visit(name, kuids)) {
+            return;
+        }
+    }
+}
+
 // Whether an asset that `folder` holds as read is named `name`.
 bool PackedHolds(const IndexedFolder& folder, const Name& name) {
     Writer encoded;
     encoded.Text(name);
     const std::string_view wanted = std::string_view(encoded.bytes()).substr(4);
-    Reader records(folder.packed);
-    for (std::size_t i = 0; i < folder.packedCount; ++i) {
-        std::string_view found;
-        std::uint64_t flags = 0;
-        std::string_view kuids;
-        records.SkimAsset(found, flags, kuids);
-        if (found == wanted) {
-            return true;
-        }
-    }
-    return false;
+    bool found = false;
+    SkimPacked(folder, [&](std::string_view packed, std::string_view) {
+        found = packed == wanted;
+        return !found;
+    });
+    return found;
 }
 
 // Puts `child` among the children of `folder` in its place by name, replacing one of its name.
@@ -550,12 +590,7 @@ void VisitNumbers(const IndexedFolder& folder, std::int32_t creator, const Use& 
     for (const IndexedFolder& child : folder.children) {
         VisitNumbers(child, creator, use);
     }
-    Reader records(folder.packed);
-    for (std::size_t i = 0; i < folder.packedCount; ++i) {
-        std::string_view name;
-        std::uint64_t flags = 0;
-        std::string_view kuids;
-        records.SkimAsset(name, flags, kuids);
+    SkimPacked(folder, [&](std::string_view, std::string_view kuids) {
         for (Reader pairs(kuids); !pairs.AtEnd();) {
             std::int64_t owner = 0;
             std::int64_t number = 0;
@@ -563,7 +598,8 @@ void VisitNumbers(const IndexedFolder& folder, std::int32_t creator, const Use& 
             pairs.Signed(number);
             VisitNumber(owner, number, creator, use);
         }
-    }
+        return true;
+    });
 }
 
 // What one write-out recorded, to follow the stored index: the folders on the way to its asset
@@ -681,52 +717,31 @@ std::string RecordWritten(NumberIndex& index, const fs::path& tree,
     if (way.empty() || index.tree != tree.native()) {
         return {};
     }
-    bool whole = false;
-    if (!index.present) {
-        // Only where the write-out made the tree's folder does it hold nothing but what is
-        // recorded here.
-        EntryKind kind = EntryKind::kMissing;
-        if (made < way.size() || LookAtTree(tree, kind, index.origin) ||
-            kind != EntryKind::kFolder) {
-            return {};
-        }
-        index.origin.keepsFolderTimes = KeepsFolderTimes(tree);
-        index.present = true;
-        index.root = {};
-        whole = true;
+    const bool whole = !index.present;
+    if (whole && !MadeTree(index, tree, made >= way.size())) {
+        return {};
     }
     std::vector<IndexedFolder*> chain{&index.root};
-    IndexedFolder* folder = &index.root;
     fs::path path = tree;
     for (std::size_t i = 0; i + 1 < way.size(); ++i) {
         const bool madeHere = i + made + 1 >= way.size();
-        IndexedFolder* next = Way(*folder, path / way[i], madeHere);
+        IndexedFolder* next = Way(*chain.back(), path / way[i], madeHere);
         if (next == nullptr) {
             return {};
         }
-        chain.push_back(next);
         if (madeHere) {
-            Rewritten(*folder, path);
+            Rewritten(*chain.back(), path);
         }
-        folder = next;
+        chain.push_back(next);
         path /= next->name;
     }
-    Rewritten(*folder, path);
+    Rewritten(*chain.back(), path);
     IndexedFolder asset;
-    EntryInfo config;
-    EntryInfo info;
-    EntryKind kind = EntryKind::kMissing;
-    const fs::path at = path / way.back();
-    if (!StoredAs(at, asset.name) || Identify(at, info) || FolderWritten(at, kind, asset.written) ||
-        Inspect(at / contract::kConfigFileName, config) || config.kind != EntryKind::kFile) {
-        folder->racy = true;
+    if (!WrittenAsset(path / way.back(), creator, number, asset)) {
+        chain.back()->racy = true;
         return {};
     }
-    asset.id = info.stamp.id;
-    asset.asset = true;
-    asset.config = {config.stamp.size, config.stamp.modified};
-    asset.kuids = {{creator, number}};
-    const IndexedFolder& placed = Place(*folder, std::move(asset));
+    const IndexedFolder& placed = Place(*chain.back(), std::move(asset));
     return whole ? std::string() : Addition(chain, placed);
 }
 
