@@ -222,11 +222,12 @@ public:
         folder.marked = (flags & 4) != 0;
         return true;
     }
-    bool Asset(IndexedFolder& asset) {
+    bool Asset(IndexedFolder& asset) { return Header(asset) && asset.asset && AssetFacts(asset); }
+    // What follows an asset's header.
+    bool AssetFacts(IndexedFolder& asset) {
         std::uint64_t size = 0;
         std::size_t count = 0;
-        if (!Header(asset) || !asset.asset || !Number(size) || !Signed(asset.config.modified) ||
-            !Count(count, 16)) {
+        if (!Number(size) || !Signed(asset.config.modified) || !Count(count, 16)) {
             return false;
         }
         asset.config.size = size;
@@ -252,7 +253,7 @@ public:
             return false;
         }
         if (folder.asset) {
-            return Asset(folder);  // as an addition holds one
+            return AssetFacts(folder);  // as an addition holds one
         }
         std::size_t count = 0;
         if (!Count(count, 33)) {  // the least a folder takes: an empty name, nothing in it

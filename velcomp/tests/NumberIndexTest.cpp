@@ -222,6 +222,10 @@ TEST_F(AgedTreeTest, OnlyWhatChangedIsListedAndRead) {
     Age();
     Refreshed();
     Create("Mine");
+    NumberIndex stored;
+    std::size_t additions = 0;
+    EXPECT_TRUE(ParseIndex(test::ReadFile(IndexFile()), stored, &additions));
+    EXPECT_EQ(additions, 1u);  // the write-out's record, added to the stored index
     const RefreshCost afterCreate = Refreshed();
     EXPECT_EQ(afterCreate.listed + afterCreate.read, 0u);
 }
