@@ -259,10 +259,7 @@ INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) {
 }
 
 TEST_F(AtThisDpi, NameplatesPictureMatchesTheSmallIconSizeAndNoTextIsCut) {
-    const std::string program = framework::AfxProgramFileName();
-    HMODULE nameplate =
-        LoadLibraryExA((program.substr(0, program.rfind('\\')) + "\\Nameplate.exe").c_str(),
-                       nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE nameplate = LoadNameplateAsData();
     ASSERT_NE(nameplate, nullptr);
     HWND dialog =
         CreateDialogParamW(nameplate, MAKEINTRESOURCEW(IDD_NAMEPLATE_DIALOG), nullptr, Inert, 0);

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "framework/WinApp.h"
+
 namespace kitwright::testing {
 
 BOOL DrivenDialog::OnInitDialog() {
@@ -115,6 +117,12 @@ std::wstring BalloonText(HWND balloon) {
     SendMessageW(balloon, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
     text.resize(std::wcslen(text.c_str()));
     return text;
+}
+
+HMODULE LoadNameplateAsData() {
+    const std::string program = framework::AfxProgramFileName();
+    return LoadLibraryExA((program.substr(0, program.rfind('\\')) + "\\Nameplate.exe").c_str(),
+                          nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
 bool SaveScreenshot(HWND window, const std::string& unixPath) {

@@ -62,6 +62,9 @@ private:
     Steps m_steps;
 };
 
+// Nameplate.exe, built beside this test program, loaded for its resources only; null if absent.
+HMODULE LoadNameplateAsData();
+
 // Saves a picture of the screen area that `window` covers as a PNG file.
 bool SaveScreenshot(HWND window, const std::string& unixPath);
 // The same for an area of the screen.
