@@ -141,7 +141,7 @@ void CRailvaneWorkshopDlg::OnCheckName() {
     KillTimer(m_hWnd, kNameCheckTimer);
     const int row = FindClassRow(SelectedClassLabel());
     const std::wstring problem =
-        row >= 0 ? TypedNameProblem(m_platform, ClassRowAt(row), NameText()) : std::wstring();
+        row >= 0 ? CheckTypedName(m_platform, ClassRowAt(row), NameText()).problem : std::wstring();
     if (problem.empty()) {
         if (!m_nameHint.empty()) {
             m_editName.HideBalloonTip();
