@@ -16,44 +16,32 @@ namespace {
 
 using Labels = std::vector<std::pair<int, std::string>>;
 
-// A static's text as it is read out: an access key's '&' is not spoken.
-std::string Spoken(const std::string& text) {
-    std::string spoken;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (text[at] == '&' && at + 1 < text.size()) {
-            ++at;
-        }
-        spoken += text[at];
-    }
-    return spoken;
-}
-
 // The nearest static before the field among the dialog's children, unless a control that
-// starts a group and is a tab stop comes first; empty when there is none.
-std::string AccessibleName(HWND field) {
+// starts a group and is a tab stop comes first.
+std::string LabelFound(HWND field) {
     for (HWND before = GetWindow(field, GW_HWNDPREV); before != nullptr;
          before = GetWindow(before, GW_HWNDPREV)) {
-        const LONG style = GetWindowLongA(before, GWL_STYLE);
-        if ((style & (WS_GROUP | WS_TABSTOP)) == (WS_GROUP | WS_TABSTOP)) {
-            return {};
+        if ((GetWindowLongA(before, GWL_STYLE) & (WS_GROUP | WS_TABSTOP)) ==
+            (WS_GROUP | WS_TABSTOP)) {
+            break;
         }
         char kind[32] = {};
         GetClassNameA(before, kind, sizeof kind);
         if (lstrcmpiA(kind, "Static") == 0) {
             char text[256] = {};
             GetWindowTextA(before, text, sizeof text);
-            return Spoken(text);
+            return text;
         }
     }
-    return {};
+    return "(none)";
 }
 
-Labels AccessibleNames(HWND dialog, const Labels& fields) {
-    Labels names;
+Labels LabelsFound(HWND dialog, const Labels& fields) {
+    Labels found;
     for (const auto& [id, label] : fields) {
-        names.emplace_back(id, AccessibleName(GetDlgItem(dialog, id)));
+        found.emplace_back(id, LabelFound(GetDlgItem(dialog, id)));
     }
-    return names;
+    return found;
 }
 
 TEST(AccessibleNames, EachOfKitwrightsFieldsIsNamedByItsOwnLabel) {
@@ -64,11 +52,11 @@ TEST(AccessibleNames, EachOfKitwrightsFieldsIsNamedByItsOwnLabel) {
     CallLog log;
     RecordingPlatform platform{log};
     RecordingLibrary library{log, platform};
-    Labels names;
+    Labels found;
     DrivenDialog dialog(platform, library,
-                        [&](DrivenDialog& d) { names = AccessibleNames(d.m_hWnd, labels); });
+                        [&](DrivenDialog& d) { found = LabelsFound(d.m_hWnd, labels); });
     dialog.DoModal();
-    EXPECT_EQ(names, labels);
+    EXPECT_EQ(found, labels);
 }
 
 INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) {
@@ -81,8 +69,8 @@ TEST(AccessibleNames, EachOfNameplatesFieldsIsNamedByItsOwnLabel) {
     HWND dialog =
         CreateDialogParamA(nameplate, MAKEINTRESOURCEA(IDD_NAMEPLATE_DIALOG), nullptr, Inert, 0);
     ASSERT_NE(dialog, nullptr);
-    const Labels labels = {{IDC_CURRENT, "Current:"}, {IDC_KUID, "New KUID:"}};
-    EXPECT_EQ(AccessibleNames(dialog, labels), labels);
+    const Labels labels = {{IDC_CURRENT, "Current:"}, {IDC_KUID, "&New KUID:"}};
+    EXPECT_EQ(LabelsFound(dialog, labels), labels);
     DestroyWindow(dialog);
     FreeLibrary(nameplate);
 }
