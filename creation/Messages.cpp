@@ -126,6 +126,14 @@ std::wstring DescriptionUnstorable(Platform& platform, const std::wstring& chara
            L"\n\nPlease type the description without that character.";
 }
 
+std::wstring WouldCreate(Platform& platform, const std::string& assetFolder, const ClassRow& row) {
+    const std::wstring source =
+        IsReskinRow(row)
+            ? L"the stock model " + platform.WideText(ModelName(row)) + L" of Railvane Livery Loft"
+            : L"the template " + platform.WideText(row.templateName);
+    return L"Creates " + Quoted(platform, assetFolder) + L", from " + source + L".";
+}
+
 std::wstring WrittenWithNote(Platform& platform, const std::string& assetFolder,
                              const std::string& note) {
     return L"The asset was written to\n\n" + Quoted(platform, assetFolder) + L"\n\n" +

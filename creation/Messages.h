@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "catalogue/ClassTable.h"
 #include "creation/Platform.h"
 
 namespace kitwright::messages {
@@ -31,6 +32,9 @@ std::wstring Alias(Platform& platform, const std::wstring& name, const std::stri
 std::wstring NameUnstorable(Platform& platform, const std::wstring& name,
                             const std::wstring& character);
 std::wstring DescriptionUnstorable(Platform& platform, const std::wstring& character);
+
+// What Create would make of a Name it accepts: the asset's folder and what it is built from.
+std::wstring WouldCreate(Platform& platform, const std::string& assetFolder, const ClassRow& row);
 
 // A written asset, and what the library says the author should know of it.
 std::wstring WrittenWithNote(Platform& platform, const std::string& assetFolder,

@@ -154,7 +154,7 @@ void FindPlace(Proposal& proposal, const ClassRow& row) {
     proposal.assetFolder = proposal.destination + proposal.name;
 }
 
-std::wstring TypedNameProblem(Platform& platform, const ClassRow& row, const std::wstring& name) {
+TypedNameHints CheckTypedName(Platform& platform, const ClassRow& row, const std::wstring& name) {
     if (name.empty()) {
         return {};
     }
@@ -172,16 +172,19 @@ std::wstring TypedNameProblem(Platform& platform, const ClassRow& row, const std
         if (!asked) {
             continue;
         }
-        const std::wstring problem = rule.check(proposal);
+        std::wstring problem = rule.check(proposal);
         if (problem.empty()) {
             continue;
         }
         if (rule.forHint != ForHint::kPlaceGate) {
-            return problem;
+            return TypedNameHints{std::move(problem), {}};
         }
         placeKnown = false;  // the disk's part is Create's to report
     }
-    return {};
+    if (!placeKnown) {
+        return {};
+    }
+    return TypedNameHints{{}, messages::WouldCreate(platform, proposal.assetFolder, row)};
 }
 
 }  // namespace kitwright

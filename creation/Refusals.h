@@ -53,9 +53,17 @@ void FindPlace(Proposal& proposal, const ClassRow& row);
 // The category's folder below the install root, ending in a backslash.
 std::string DestinationFolder(const std::string& installRoot, const ClassRow& row);
 
-// Why Create would refuse a Name as it is being typed, for the selected class, in Create's
-// words without "Nothing was created"; empty when it may go ahead, for an empty Name, and
-// wherever the problem is not the Name's (no Railvane). A few look-ups at most.
-std::wstring TypedNameProblem(Platform& platform, const ClassRow& row, const std::wstring& name);
+// What the author is told of a Name as it is being typed, for the selected class.
+struct TypedNameHints {
+    // Why Create would refuse it, in Create's words without "Nothing was created"; empty when
+    // it may go ahead, for an empty Name, and wherever the problem is not the Name's (no
+    // Railvane).
+    std::wstring problem;
+    // Where Create would write it and from what; empty unless the Name can be used there.
+    std::wstring wouldCreate;
+};
+
+// Both hints from one walk of the Name's rules, with the look-ups of Create: a few at most.
+TypedNameHints CheckTypedName(Platform& platform, const ClassRow& row, const std::wstring& name);
 
 }  // namespace kitwright

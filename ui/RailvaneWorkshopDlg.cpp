@@ -68,6 +68,7 @@ BOOL CRailvaneWorkshopDlg::OnInitDialog() {
         m_comboClass.InsertItem(item);
     }
     m_comboClass.SetCurSel(0);
+    m_tipCreate.Create(m_hWnd, m_btnCreate.GetSafeHwnd());
     OnSelectClass();
 
     // A reminder only: the dialog opens all the same.
@@ -140,8 +141,10 @@ void CRailvaneWorkshopDlg::ScheduleNameCheck() {
 void CRailvaneWorkshopDlg::OnCheckName() {
     KillTimer(m_hWnd, kNameCheckTimer);
     const int row = FindClassRow(SelectedClassLabel());
-    const std::wstring problem =
-        row >= 0 ? TypedNameProblem(m_platform, ClassRowAt(row), NameText()) : std::wstring();
+    const TypedNameHints hints =
+        row >= 0 ? CheckTypedName(m_platform, ClassRowAt(row), NameText()) : TypedNameHints();
+    m_tipCreate.SetText(hints.wouldCreate);
+    const std::wstring& problem = hints.problem;
     if (problem.empty()) {
         if (!m_nameHint.empty()) {
             m_editName.HideBalloonTip();

@@ -8,6 +8,7 @@
 #include "framework/Dialog.h"
 #include "framework/ImageList.h"
 #include "res/resource.h"
+#include "ui/ButtonTip.h"
 
 namespace kitwright {
 
@@ -64,11 +65,14 @@ protected:
     void OnUpdateCreate();
     void OnDestroy();
     void OnSelectClass();
-    // The Name's check, once typing or the class has paused: its problem in a balloon tip.
+    // The Name's check, once typing or the class has paused: its problem in a balloon tip,
+    // or else where Create would write in the tip over Create.
     void OnCheckName();
 
     // What the balloon tip on the Name says; empty while none is shown.
     std::wstring m_nameHint;
+    // Where Create would write, said on hover; silent while the Name cannot be used.
+    CButtonTip m_tipCreate;
 
 private:
     void ScheduleNameCheck();

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <tuple>
+
 #include "creation/Locations.h"
 #include "creation/tests/Fakes.h"
 
@@ -22,7 +26,11 @@ protected:
     }
 
     std::wstring Problem(const char* label, const std::wstring& name) {
-        return TypedNameProblem(platform, ClassRowAt(FindClassRow(label)), name);
+        return CheckTypedName(platform, ClassRowAt(FindClassRow(label)), name).problem;
+    }
+    std::string WouldCreate(const char* label, const std::wstring& name) {
+        return platform.NarrowText(
+            CheckTypedName(platform, ClassRowAt(FindClassRow(label)), name).wouldCreate);
     }
 
     // What Create shows for the same Name, without the words that end every refusal.
@@ -77,6 +85,38 @@ TEST_F(TypedNameTest, WithoutRailvaneOnlyTheNameItselfIsJudged) {
               std::string::npos);
     EXPECT_NE(platform.NarrowText(Problem("BC Commercial", L"\u0416")).find("(U+0416)"),
               std::string::npos);
+}
+
+// The tip on Create: the whole asset folder, shortened in its middle as messages are, and its
+// source, with no look-up that the balloon does not make.
+TEST_F(TypedNameTest, SaysWhereCreateWouldWriteAUsableNameAndFromWhat) {
+    const std::tuple<const char*, std::wstring, std::string> cases[] = {
+        {"BR Railway (turntable)", L"Turntable 2",
+         "Creates C:\\Sim\\World\\Custom\\Trackside\\Turntable 2, from the template turntable."},
+        {"RESKIN gp38", L"GP38 Blue",
+         "Creates C:\\Sim\\World\\Custom\\Trains\\GP38 Blue, from the stock model gp38 of "
+         "Railvane Livery Loft."},
+        {"SP Platforms", L"Stations\\" + std::wstring(40, L'x') + L"\\Halt",
+         "Creates C:\\Sim\\World\\Custom\\Scenery\\Stat\u2026xxxxxxxxxxxxxxxxxxxxxxxxxx\\Halt, "
+         "from the template meshspline."},
+    };
+    for (const auto& [label, name, tip] : cases) {
+        EXPECT_EQ(WouldCreate(label, name), tip);
+    }
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& call) {
+                                return call.find(kLiveryLoftKey) != std::string::npos;
+                            }),
+              0);
+}
+
+// Where the balloon speaks, or the place is not known, the tip names no folder.
+TEST_F(TypedNameTest, SaysNothingOfAFolderForANameThatCannotBeUsed) {
+    for (const std::wstring name : {L"Why?", L"Shop", L"x\uFF3Cy", L""}) {
+        EXPECT_EQ(WouldCreate("BC Commercial", name), "") << platform.NarrowText(name);
+    }
+    platform.machineValues.clear();
+    EXPECT_EQ(WouldCreate("BC Commercial", L"Corner Shop"), "");
 }
 
 // Run after each pause in typing: the registry and one look-up per folder of the name, and

@@ -293,7 +293,7 @@ TEST_F(CreationDialog, ABalloonTellsWhyTheNameCannotBeUsedAndGoesWhenItCan) {
         EXPECT_EQ(d.NameHint().find(L"Nothing was created"), std::wstring::npos);
         HWND balloon = VisibleBalloon();
         ASSERT_NE(balloon, nullptr) << "no balloon tip shown";
-        EXPECT_EQ(BalloonText(balloon), d.NameHint());
+        EXPECT_EQ(TipText(balloon), d.NameHint());
         RECT area = {};
         GetWindowRect(d.m_hWnd, &area);
         RECT tip = {};
@@ -321,6 +321,41 @@ TEST_F(CreationDialog, ABalloonTellsWhyTheNameCannotBeUsedAndGoesWhenItCan) {
         d.Click(IDOK);  // refused as before, with the same words
         EXPECT_THAT(Messages(),
                     ElementsAre("Message Asset already exists, please use another name."));
+    });
+}
+
+// The tip over Create names the folder it would write, on hover, whether Create is enabled or
+// not; it follows the class, the Name and the App Paths entry, and is silent with the balloon.
+TEST_F(CreationDialog, CreatesTipSaysWhereItWouldWriteAndIsSilentWhileTheNameIsRefused) {
+    Run([this](DrivenDialog& d) {
+        d.SelectClass(FindClassRow("BR Railway (turntable)"));
+        d.Type(IDC_NAME, "Turntable 2");
+        d.PauseTyping();
+        const std::wstring turntable =
+            L"Creates C:\\Sim\\World\\Custom\\Trackside\\Turntable 2, from the template turntable.";
+        for (const bool enabled : {false, true}) {
+            if (enabled) {
+                d.Type(IDC_DESCRIPTION, "A turntable");
+            }
+            ASSERT_EQ(d.IsEnabled(IDOK), enabled);
+            HWND tip = d.HoverOver(IDOK);
+            ASSERT_NE(tip, nullptr)
+                << "no tip over Create while it is " << (enabled ? "" : "not ") << "enabled";
+            EXPECT_EQ(TipText(tip), turntable);
+            MoveMouseTo({0, 0});  // away, so that the tip goes and later pictures are clear
+        }
+
+        platform.machineValues[std::string(kInstallKey) + "|" + kPathValue] = "D:\\Railvane";
+        d.SelectClass(FindClassRow("RESKIN gp38"));
+        d.PauseTyping();
+        EXPECT_EQ(d.CreateTip(),
+                  L"Creates D:\\Railvane\\World\\Custom\\Trains\\Turntable 2, from "
+                  L"the stock model gp38 of Railvane Livery Loft.");
+
+        d.Type(IDC_NAME, "?");
+        d.PauseTyping();
+        EXPECT_NE(VisibleBalloon(), nullptr);
+        EXPECT_EQ(d.CreateTip(), L"");
     });
 }
 

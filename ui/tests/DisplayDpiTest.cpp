@@ -254,15 +254,39 @@ TEST_F(AtThisDpi, KitwrightsPicturesMatchTheSmallIconSizeAndNoTextIsCut) {
     dialog.DoModal();
 }
 
+// The tip over Create, shown on hover while Create is still disabled, for review by eye.
+TEST_F(AtThisDpi, CreatesTipShowsWhollyOnTheScreen) {
+    CallLog log;
+    RecordingPlatform platform{log};
+    platform.machineValues[std::string(kInstallKey) + "|" + kPathValue] = "C:\\Railvane";
+    RecordingLibrary library{log, platform};
+    DrivenDialog dialog(platform, library, [](DrivenDialog& d) {
+        d.SelectClass(FindClassRow("BR Railway (turntable)"));
+        d.Type(IDC_NAME, "Turntable 2");
+        d.PauseTyping();
+        HWND tip = d.HoverOver(IDOK);
+        ASSERT_NE(tip, nullptr);
+        RECT area = {};
+        GetWindowRect(d.m_hWnd, &area);
+        RECT shown = {};
+        GetWindowRect(tip, &shown);
+        const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        RECT inside = {};
+        IntersectRect(&inside, &shown, &screen);
+        EXPECT_TRUE(EqualRect(&inside, &shown)) << "the tip leaves the screen";
+        UnionRect(&area, &area, &shown);
+        EXPECT_TRUE(SaveScreenshot(area, ScreenshotPath("kitwright-create-tip")));
+        MoveMouseTo({0, 0});
+    });
+    dialog.DoModal();
+}
+
 INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;
 }
 
 TEST_F(AtThisDpi, NameplatesPictureMatchesTheSmallIconSizeAndNoTextIsCut) {
-    const std::string program = framework::AfxProgramFileName();
-    HMODULE nameplate =
-        LoadLibraryExA((program.substr(0, program.rfind('\\')) + "\\Nameplate.exe").c_str(),
-                       nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE nameplate = LoadNameplateAsData();
     ASSERT_NE(nameplate, nullptr);
     HWND dialog =
         CreateDialogParamW(nameplate, MAKEINTRESOURCEW(IDD_NAMEPLATE_DIALOG), nullptr, Inert, 0);

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "framework/WinApp.h"
+
 namespace kitwright::testing {
 
 BOOL DrivenDialog::OnInitDialog() {
@@ -82,6 +84,29 @@ void DrivenDialog::PauseTyping() {
     }
 }
 
+HWND DrivenDialog::HoverOver(int id) {
+    RECT area = {};
+    GetWindowRect(Control(id), &area);
+    HWND tip = m_tipCreate.GetSafeHwnd();
+    SendMessageW(tip, TTM_POP, 0, 0);  // a tip still shown from before proves nothing
+    MoveMouseTo({(area.left + area.right) / 2, (area.top + area.bottom) / 2});
+    for (int waited = 0; waited < 3000 && !IsWindowVisible(tip); waited += 20) {
+        Sleep(20);
+        Pump();
+    }
+    return IsWindowVisible(tip) ? tip : nullptr;
+}
+
+void MoveMouseTo(POINT point) {
+    INPUT move = {};
+    move.type = INPUT_MOUSE;
+    // Absolute positions run from 0 to 65535 across the screen.
+    move.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    move.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &move, sizeof move);
+}
+
 namespace {
 
 BOOL CALLBACK FindBalloon(HWND window, LPARAM found) {
@@ -104,17 +129,23 @@ HWND VisibleBalloon() {
     return found;
 }
 
-std::wstring BalloonText(HWND balloon) {
+std::wstring TipText(HWND tip) {
     TTTOOLINFOW tool = {};
     tool.cbSize = sizeof tool;
-    if (!SendMessageW(balloon, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool))) {
+    if (!SendMessageW(tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool))) {
         return {};
     }
     std::wstring text(1024, L'\0');
     tool.lpszText = text.data();
-    SendMessageW(balloon, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tip, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
     text.resize(std::wcslen(text.c_str()));
     return text;
+}
+
+HMODULE LoadNameplateAsData() {
+    const std::string program = framework::AfxProgramFileName();
+    return LoadLibraryExA((program.substr(0, program.rfind('\\')) + "\\Nameplate.exe").c_str(),
+                          nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
 bool SaveScreenshot(HWND window, const std::string& unixPath) {

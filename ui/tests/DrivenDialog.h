@@ -11,6 +11,11 @@
 
 namespace kitwright::testing {
 
+// The balloon tip that the system shows, or null when none is visible.
+HWND VisibleBalloon();
+// What a tooltip or a balloon tip says, its title aside.
+std::wstring TipText(HWND tip);
+
 class DrivenDialog : public CRailvaneWorkshopDlg {
 protected:
     BEGIN_MSG_MAP(DrivenDialog, CRailvaneWorkshopDlg) = {
@@ -51,6 +56,10 @@ public:
     // Lets the pause after typing pass, so that the Name's check runs.
     void PauseTyping();
     const std::wstring& NameHint() const { return m_nameHint; }
+    // What the tip over Create says now, shown or not.
+    std::wstring CreateTip() const { return TipText(m_tipCreate.GetSafeHwnd()); }
+    // Rests the mouse on the control and waits for the tip over Create; null if none shows.
+    HWND HoverOver(int id);
 
 protected:
     BOOL OnInitDialog() override;
@@ -62,14 +71,15 @@ private:
     Steps m_steps;
 };
 
+// Nameplate.exe, built beside this test program, loaded for its resources only; null if absent.
+HMODULE LoadNameplateAsData();
+
+// Moves the mouse as the author's hand would, in screen coordinates.
+void MoveMouseTo(POINT point);
+
 // Saves a picture of the screen area that `window` covers as a PNG file.
 bool SaveScreenshot(HWND window, const std::string& unixPath);
 // The same for an area of the screen.
 bool SaveScreenshot(const RECT& area, const std::string& unixPath);
-
-// The balloon tip that the system shows, or null when none is visible.
-HWND VisibleBalloon();
-// What a balloon tip says, its title aside.
-std::wstring BalloonText(HWND balloon);
 
 }  // namespace kitwright::testing
