@@ -29,8 +29,8 @@ export KITWRIGHT_LEDGER := $(abspath build/windows-stages.txt)
 
 .PHONY: all bootstrap machine native windows windows-checked windows-x86_64 \
 	windows-x86_64-checked asan fuzz test test-layering test-native test-asan test-fuzz test-windows \
-	test-windows-x86_64 test-windows-i686 test-dist test-dist-i686 dist dist-x86_64 demo \
-	bench clean
+	test-windows-x86_64 test-windows-i686 test-dist test-dist-i686 test-emulated-i686 dist \
+	dist-x86_64 demo bench clean
 
 all: native windows windows-x86_64
 
@@ -119,9 +119,23 @@ test-dist-i686: windows
 	packaging/tests/install-test.sh $(WINDOWS) dist $(DIST)-again/out
 	scripts/release-test.sh $(WINDOWS) $(wildcard dist/Kitwright-*.zip)
 
+# Where no 32-bit code runs, what ships runs in an emulated 32-bit-capable PC instead
+# (scripts/emulated-i686.sh): the 32-bit loader, the 32-bit zip's release test and the 32-bit
+# MSI's install test. Its packages are installed, and the PC made, on its first run.
+# KITWRIGHT_EMULATE_I686=1 runs it where 32-bit code runs too.
+test-emulated-i686: machine
+	@if $(RUNS_I686) && [ "$${KITWRIGHT_EMULATE_I686:-}" != 1 ]; then \
+		echo "emulated PC: not run: i686 runs natively here" \
+			"(KITWRIGHT_EMULATE_I686=1 runs it all the same)"; \
+	else \
+		scripts/bootstrap.sh emulated-pc && $(MAKE) windows dist && \
+			scripts/emulated-i686.sh $(WINDOWS) dist; \
+	fi
+
 # The Windows tests run last, so the output ends with their summary; then each Windows stage
 # with its architecture, and what did not run here and why.
-test: machine test-layering test-native test-asan test-fuzz test-dist test-windows
+test: machine test-layering test-native test-asan test-fuzz test-dist test-emulated-i686 \
+	test-windows
 	@scripts/windows-summary.sh $(KITWRIGHT_LEDGER) $(ARCHES)
 
 # The demo runs what ships where 32-bit code runs, the 64-bit build elsewhere. The build's

@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian 12; safe to run again.
+# Usage: bootstrap.sh [emulated-pc]
+#   emulated-pc: what an emulated 32-bit-capable PC is made and run with, instead (the
+#   machine's own kernel, qemu, mmdebstrap), for machines that execute no 32-bit code
 set -eu
 
-packages=(
-    cmake make g++ googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev
-    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth fonts-wine
-    imagemagick xdotool zip unzip python3 locales wixl
-)
+if [ "${1:-}" = emulated-pc ]; then
+    packages=(qemu-system-x86 mmdebstrap linux-image-amd64 initramfs-tools lz4 e2fsprogs)
+else
+    packages=(
+        cmake make g++ googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev
+        g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth fonts-wine
+        imagemagick xdotool zip unzip python3 locales wixl
+    )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -23,6 +30,7 @@ if [ ${#missing[@]} -ne 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
         "${missing[@]}" >/dev/null
 fi
+[ "${1:-}" != emulated-pc ] || exit 0
 
 # The Japanese locale: Wine takes code page 932 from it, and names its files in UTF-8 only
 # when the locale exists.

@@ -33,6 +33,11 @@ elif [ "$(loader_error /usr/lib/wine/wine)" = "Exec format error" ]; then
 else
     why="/usr/lib/wine/wine fails: $(loader_error /usr/lib/wine/wine)"
 fi
+# A machine that runs 32-bit code can be taken for one that runs none, to try what those do.
+if [ "${KITWRIGHT_NATIVE_I686:-}" = no ] && [ "$arches" != x86_64 ]; then
+    arches=x86_64
+    why="KITWRIGHT_NATIVE_I686=no: this machine is taken for one that executes no 32-bit code"
+fi
 printf '%s\n' "$arches" ${why:+"$why"} >"$file"
 if [ "$arches" = x86_64 ]; then
     echo "machine: Windows programs run here as x86_64 only; i686 cannot run: $why"

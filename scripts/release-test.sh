@@ -24,12 +24,18 @@ stage="release test ($(basename "$zip"))"
 echo "$stage: $arch programs unpacked into a fresh $WINEARCH prefix at C:\\Kitwright"
 # A program that Wine starts may keep a pipe open: the output goes to a file.
 status=0
-KITWRIGHT_RELEASE='C:\Kitwright' wine "$build/bin/release_tests.exe" </dev/null \
-    >"$work/release-tests.log" 2>&1 || status=$?
+limit=$(kitwright_seconds 300)
+started=$SECONDS
+KITWRIGHT_RELEASE='C:\Kitwright' timeout "$limit" wine "$build/bin/release_tests.exe" \
+    </dev/null >"$work/release-tests.log" 2>&1 || status=$?
 cat "$work/release-tests.log"
 passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$work/release-tests.log")
+echo "$stage: ended in $((SECONDS - started)) s (limit $limit s)"
 if [ $status -eq 0 ]; then
     kitwright_record "$stage" "$arch" "passed (${passed:-0} of the release tests)"
+elif [ $status -eq 124 ]; then
+    echo "$stage: FAILED: the release tests did not end within $limit s" >&2
+    kitwright_record "$stage" "$arch" "FAILED (not ended within $limit s)"
 else
     kitwright_record "$stage" "$arch" "FAILED (exit $status)"
 fi

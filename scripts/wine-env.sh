@@ -15,11 +15,26 @@
 #   kitwright_start_wine [KEEPER] starts a persistent wineserver, so that every later Wine
 #                                 start is quick, and the desktop keeper KEEPER if it exists
 #   kitwright_stop_wine           ends the wineserver and the display (an EXIT trap)
+#   kitwright_seconds SECONDS     prints a time limit of the project's scripts, scaled by
+#                                 KITWRIGHT_TIME_FACTOR (a whole number, 1 by default) on
+#                                 machines that run programs that much slower, such as the
+#                                 emulated PC (scripts/emulated-i686.sh); the tests' own waits
+#                                 scale by the same factor
 #   kitwright_record STAGE ARCH TEXT
 #                                 notes a Windows stage's outcome in KITWRIGHT_LEDGER, which
 #                                 make test reads back at its end (scripts/windows-summary.sh)
 
 kitwright_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd -P)
+
+case ${KITWRIGHT_TIME_FACTOR:-1} in
+'' | *[!0-9]* | 0*)
+    echo "KITWRIGHT_TIME_FACTOR is '$KITWRIGHT_TIME_FACTOR': it must be a whole number from 1" >&2
+    exit 1 ;;
+esac
+
+kitwright_seconds() {
+    echo $(($1 * ${KITWRIGHT_TIME_FACTOR:-1}))
+}
 
 kitwright_build_arch() {
     local arch
@@ -53,7 +68,7 @@ kitwright_start_display() {
     Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     kitwright_xvfb=$!
     export DISPLAY=":$display"
-    for _ in $(seq 50); do
+    for _ in $(seq "$(kitwright_seconds 50)"); do
         [ -e "/tmp/.X11-unix/X$display" ] && break
         sleep 0.1
     done
@@ -62,7 +77,7 @@ kitwright_start_display() {
 kitwright_start_wine() {
     # The server's and the first program's output must never reach a caller's pipe.
     wineserver -p </dev/null >/dev/null 2>&1
-    timeout 60 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    timeout "$(kitwright_seconds 60)" wine cmd /c exit </dev/null >/dev/null 2>&1 || true
     # Wine closes its desktop soon after the last program with a window ends, and the next
     # one waits over a second for a new desktop: a program that keeps a window keeps it.
     if [ -n "${1:-}" ] && [ -f "$1" ]; then

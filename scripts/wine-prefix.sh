@@ -15,13 +15,16 @@ if [ "$(cat "$mark" 2>/dev/null)" != "$WINEARCH" ]; then
     # Wine's services outlive wineboot: its output goes to a file, never to a caller's pipe.
     # The registry reaches the disk when the server ends.
     made=yes
-    timeout 300 wine wineboot -i </dev/null >"$log" 2>&1 || made=no
+    limit=$(kitwright_seconds 300)
+    started=$SECONDS
+    timeout "$limit" wine wineboot -i </dev/null >"$log" 2>&1 || made=no
     if [ $made = yes ]; then
         # Wine draws its own captions: no window manager runs under Xvfb.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$log" 2>&1 ||
             made=no
     fi
-    timeout 120 wineserver -w >/dev/null 2>&1 || wineserver -k >/dev/null 2>&1 || true
+    timeout "$(kitwright_seconds 120)" wineserver -w >/dev/null 2>&1 ||
+        wineserver -k >/dev/null 2>&1 || true
     if [ $made = no ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
         reason=$(grep -v '^$' "$log" | tail -n 1)
         rm -rf "$WINEPREFIX"
@@ -30,6 +33,8 @@ if [ "$(cat "$mark" 2>/dev/null)" != "$WINEARCH" ]; then
         exit 1
     fi
     echo "$WINEARCH" >"$mark"
+    echo "wine-prefix: made the $WINEARCH prefix $WINEPREFIX in $((SECONDS - started)) s" \
+        "(limit $limit s)"
 fi
 
 # Caption buttons are Marlett glyphs. Debian's Wine looks for fonts only in the prefix's

@@ -21,7 +21,8 @@ wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f </dev/null >/dev/nu
 
 log=$build/wine-tests.log
 status=0
-ctest --test-dir "$build" --output-on-failure --timeout 300 --output-log "$log" "$@" || status=$?
+ctest --test-dir "$build" --output-on-failure --timeout "$(kitwright_seconds 300)" \
+    --output-log "$log" "$@" || status=$?
 summary=$(grep -E '^[0-9]+% tests passed' "$log" | tail -n 1)
 kitwright_record "$stage" "$KITWRIGHT_WINE_ARCH" "${summary:-no test ran}"
 exit $status

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 
 #include "creation/Locations.h"
@@ -11,6 +12,17 @@ namespace kitwright::testing {
 namespace {
 
 constexpr DWORD kPatienceMs = 20000;
+
+// How long a wait lasts: kPatienceMs, times KITWRIGHT_TIME_FACTOR where programs run that
+// much slower, as the scripts' own limits do (scripts/wine-env.sh checks the factor).
+DWORD Patience() {
+    static const DWORD patience = [] {
+        const char* text = std::getenv("KITWRIGHT_TIME_FACTOR");
+        const unsigned long factor = text != nullptr ? std::strtoul(text, nullptr, 10) : 0;
+        return kPatienceMs * static_cast<DWORD>(factor > 0 ? factor : 1);
+    }();
+    return patience;
+}
 constexpr DWORD kPollMs = 20;
 
 std::string FolderOf(const std::string& path) {
@@ -175,7 +187,7 @@ std::string WindowText(HWND window) {
 bool WaitUntil(const std::function<bool()>& done) {
     const DWORD start = GetTickCount();
     while (!done()) {
-        if (GetTickCount() - start > kPatienceMs) {
+        if (GetTickCount() - start > Patience()) {
             return done();
         }
         Sleep(kPollMs);
@@ -213,7 +225,7 @@ KitwrightSession::KitwrightSession(SessionOptions options)
 
 KitwrightSession::~KitwrightSession() {
     TerminateJobObject(job_, 1);
-    WaitForSingleObject(process_.hProcess, kPatienceMs);
+    WaitForSingleObject(process_.hProcess, Patience());
     WaitUntil([this] { return ActiveProcesses(job_) == 0; });
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
@@ -246,7 +258,7 @@ HWND KitwrightSession::WaitForWindow(const std::string& caption) const {
 }
 
 bool KitwrightSession::WaitForExit() const {
-    return WaitForSingleObject(process_.hProcess, kPatienceMs) == WAIT_OBJECT_0;
+    return WaitForSingleObject(process_.hProcess, Patience()) == WAIT_OBJECT_0;
 }
 
 void KitwrightSession::WaitForLaunchedPrograms() const {

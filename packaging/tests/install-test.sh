@@ -166,14 +166,17 @@ if [ $uses_programs = yes ]; then
     shortcut="$menu\\Kitwright.lnk"
     wine start /wait "$shortcut" </dev/null >/dev/null 2>&1 &
     kitwright=$!
-    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Kitwright \(v' |
-        head -n 1 || true)
+    window=$(timeout "$(kitwright_seconds 60)" \
+        xdotool search --sync --onlyvisible --name '^Kitwright \(v' | head -n 1 || true)
     check "Kitwright started from its shortcut shows its dialog" [ -n "$window" ]
     if [ -n "$window" ]; then
         import -window root "$work/kitwright.png"
         xdotool windowfocus --sync "$window" key Escape
     fi
-    for _ in $(seq 100); do kill -0 $kitwright 2>/dev/null || break; sleep 0.1; done
+    for _ in $(seq "$(kitwright_seconds 100)"); do
+        kill -0 $kitwright 2>/dev/null || break
+        sleep 0.1
+    done
     check "Kitwright ends when its dialog is closed" not kill -0 $kitwright 2>/dev/null
     kill $kitwright 2>/dev/null || true
 else
@@ -215,7 +218,7 @@ check "the author's identifier is still set" \
 
 # Nothing else in the prefix names Kitwright: its registry is on disk once the server ends.
 wineserver -k >/dev/null 2>&1 || true
-timeout 30 wineserver -w || true
+timeout "$(kitwright_seconds 30)" wineserver -w || true
 check "no file and no registry entry of the prefix names Kitwright" \
     same "$(find "$drive_c" -iname '*kitwright*'; grep -i -l kitwright "$WINEPREFIX"/*.reg)" ""
 
