@@ -73,11 +73,13 @@ fs::path IndexFile(const fs::path& folder, const fs::path& tree) {
     if (folder.empty()) {
         return {};
     }
-    std::uint64_t hash = 0xcbf29ce484222325ULL;
-    for (const auto unit : tree.native()) {
-        const auto folded = unit >= 'A' && unit <= 'Z' ? unit - 'A' + 'a' : unit;
-        hash = (hash ^ static_cast<std::uint64_t>(folded)) * 0x100000001b3ULL;
+    fs::path::string_type folded = tree.native();
+    for (auto& unit : folded) {
+        unit =
+            unit >= 'A' && unit <= 'Z' ? static_cast<fs::path::value_type>(unit - 'A' + 'a') : unit;
     }
+    const std::uint64_t hash = IndexChecksum(std::string_view(
+        reinterpret_cast<const char*>(folded.data()), folded.size() * sizeof(folded[0])));
     char name[32];
     std::snprintf(name, sizeof name, "numbers-%016llx", static_cast<unsigned long long>(hash));
     return folder / name;
@@ -183,7 +185,8 @@ void TreeNumbers::Save() {
     }
     std::error_code ignored;
     fs::create_directories(file_.parent_path(), ignored);
-    const fs::path temporary = file_.native() + fs::path::string_type(fs::path(".new").native());
+    fs::path temporary = file_;
+    temporary += ".new";
     RemoveEntry(temporary);  // what a write-out killed before it could rename its own left
     const std::string bytes = FormatIndex(index_);
     if (WriteNewFile(temporary, bytes)) {

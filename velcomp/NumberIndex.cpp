@@ -12,6 +12,27 @@
 namespace fs = std::filesystem;
 
 namespace velcomp {
+
+// A 64-bit hash of eight bytes at a time: enough to tell a torn or damaged file from a
+// whole one, and quick over the megabytes of a large tree's index.
+std::uint64_t IndexChecksum(std::string_view bytes) {
+    std::uint64_t hash = 0xcbf29ce484222325ULL ^ bytes.size();
+    const auto mix = [&hash](std::uint64_t word) {
+        hash = (hash ^ word) * 0x9E3779B97F4A7C15ULL;
+        hash ^= hash >> 29;
+    };
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + at, 8);
+        mix(word);
+    }
+    std::uint64_t last = 0;
+    std::memcpy(&last, bytes.data() + at, bytes.size() - at);
+    mix(last);
+    return hash;
+}
+
 namespace {
 
 using Name = fs::path::string_type;
@@ -555,26 +576,6 @@ void Rewritten(IndexedFolder& folder, const fs::path& path) {
 constexpr char kMagic[] = "velcomp numbers\n";
 constexpr std::uint64_t kVersion = 1;
 
-// A 64-bit hash of eight bytes at a time: enough to tell a torn or damaged file from a
-// whole one, and quick over the megabytes of a large tree's index.
-std::uint64_t Mix(std::string_view bytes) {
-    std::uint64_t hash = 0xcbf29ce484222325ULL ^ bytes.size();
-    const auto mix = [&hash](std::uint64_t word) {
-        hash = (hash ^ word) * 0x9E3779B97F4A7C15ULL;
-        hash ^= hash >> 29;
-    };
-    std::size_t at = 0;
-    for (; at + 8 <= bytes.size(); at += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, bytes.data() + at, 8);
-        mix(word);
-    }
-    std::uint64_t last = 0;
-    std::memcpy(&last, bytes.data() + at, bytes.size() - at);
-    mix(last);
-    return hash;
-}
-
 // Calls `use` with every number that an asset of `creator` carries below `folder`.
 template <class Use>
 void VisitNumber(std::int64_t owner, std::int64_t number, std::int32_t creator, const Use& use) {
@@ -616,7 +617,7 @@ std::string Addition(const std::vector<IndexedFolder*>& chain, const IndexedFold
     Writer record;
     record.Number(payload.bytes().size());
     record.bytes() += payload.bytes();
-    record.Number(Mix(payload.bytes()));
+    record.Number(IndexChecksum(payload.bytes()));
     return std::move(record.bytes());
 }
 
@@ -626,7 +627,7 @@ bool ApplyAddition(Reader& reader, IndexedFolder& root) {
     std::string_view payload;
     std::uint64_t sum = 0;
     if (!reader.Number(size) || size > SIZE_MAX || !reader.Take(size, payload) ||
-        !reader.Number(sum) || Mix(payload) != sum) {
+        !reader.Number(sum) || IndexChecksum(payload) != sum) {
         return false;
     }
     Reader in(payload);
@@ -659,10 +660,6 @@ bool ApplyAddition(Reader& reader, IndexedFolder& root) {
 }
 
 }  // namespace
-
-std::uint64_t IndexChecksum(std::string_view bytes) {
-    return Mix(bytes);
-}
 
 RefreshCost Refresh(NumberIndex& index, const fs::path& tree) {
     EntryKind kind = EntryKind::kMissing;

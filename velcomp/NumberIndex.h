@@ -82,7 +82,7 @@ std::string RecordWritten(NumberIndex& index, const std::filesystem::path& tree,
 // RecordWritten gave may follow.
 std::string FormatIndex(const NumberIndex& index);
 
-// The checksum that ends FormatIndex's bytes, of the bytes before it.
+// A 64-bit hash of `bytes`: the checksum of FormatIndex's bytes, and the index file's name.
 std::uint64_t IndexChecksum(std::string_view bytes);
 
 // Reads what FormatIndex wrote and the additions after it, saying how many were applied; false,

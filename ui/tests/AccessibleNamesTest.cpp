@@ -59,15 +59,10 @@ TEST(AccessibleNames, EachOfKitwrightsFieldsIsNamedByItsOwnLabel) {
     EXPECT_EQ(found, labels);
 }
 
-INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
-}
-
 TEST(AccessibleNames, EachOfNameplatesFieldsIsNamedByItsOwnLabel) {
     HMODULE nameplate = LoadNameplateAsData();
     ASSERT_NE(nameplate, nullptr);
-    HWND dialog =
-        CreateDialogParamA(nameplate, MAKEINTRESOURCEA(IDD_NAMEPLATE_DIALOG), nullptr, Inert, 0);
+    HWND dialog = CreateNameplateDialog(nameplate);
     ASSERT_NE(dialog, nullptr);
     const Labels labels = {{IDC_CURRENT, "Current:"}, {IDC_KUID, "&New KUID:"}};
     EXPECT_EQ(LabelsFound(dialog, labels), labels);

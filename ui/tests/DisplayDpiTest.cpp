@@ -281,15 +281,10 @@ TEST_F(AtThisDpi, CreatesTipShowsWhollyOnTheScreen) {
     dialog.DoModal();
 }
 
-INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
-}
-
 TEST_F(AtThisDpi, NameplatesPictureMatchesTheSmallIconSizeAndNoTextIsCut) {
     HMODULE nameplate = LoadNameplateAsData();
     ASSERT_NE(nameplate, nullptr);
-    HWND dialog =
-        CreateDialogParamW(nameplate, MAKEINTRESOURCEW(IDD_NAMEPLATE_DIALOG), nullptr, Inert, 0);
+    HWND dialog = CreateNameplateDialog(nameplate);
     ASSERT_NE(dialog, nullptr);
     SetDlgItemTextW(dialog, IDC_CURRENT, L"523456");
     // Its picture, made as Nameplate makes it, from its own icon resource.

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "framework/WinApp.h"
+#include "nameplate/resource.h"
 
 namespace kitwright::testing {
 
@@ -146,6 +147,18 @@ HMODULE LoadNameplateAsData() {
     const std::string program = framework::AfxProgramFileName();
     return LoadLibraryExA((program.substr(0, program.rfind('\\')) + "\\Nameplate.exe").c_str(),
                           nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
+namespace {
+
+INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+}  // namespace
+
+HWND CreateNameplateDialog(HMODULE nameplate) {
+    return CreateDialogParamW(nameplate, MAKEINTRESOURCEW(IDD_NAMEPLATE_DIALOG), nullptr, Inert, 0);
 }
 
 bool SaveScreenshot(HWND window, const std::string& unixPath) {

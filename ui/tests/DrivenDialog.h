@@ -73,6 +73,9 @@ private:
 
 // Nameplate.exe, built beside this test program, loaded for its resources only; null if absent.
 HMODULE LoadNameplateAsData();
+// Nameplate's dialog from the template of `nameplate`, modeless, with a procedure that does
+// nothing; null if it cannot be made.
+HWND CreateNameplateDialog(HMODULE nameplate);
 
 // Moves the mouse as the author's hand would, in screen coordinates.
 void MoveMouseTo(POINT point);
