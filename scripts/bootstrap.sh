@@ -26,7 +26,13 @@ if [ ${#missing[@]} -ne 0 ]; then
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         $sudo dpkg --add-architecture i386
     fi
-    $sudo apt-get update -qq
+    # A mirror caught mid-sync fails the update for a while: try again before giving up.
+    for attempt in 1 2 3 4; do
+        $sudo apt-get update -qq && break
+        [ $attempt -lt 4 ] || exit 1
+        echo "bootstrap: the package lists did not update; again in $((attempt * 30)) s"
+        sleep $((attempt * 30))
+    done
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
         "${missing[@]}" >/dev/null
 fi

@@ -20,9 +20,16 @@ kitwright_start_wine "$build/testing/desktop_keeper.exe"
 wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f </dev/null >/dev/null 2>&1 || true
 
 log=$build/wine-tests.log
+restarts=$build/wine-restarts.log
+rm -f "$restarts"
 status=0
 ctest --test-dir "$build" --output-on-failure --timeout "$(kitwright_seconds 300)" \
     --output-log "$log" "$@" || status=$?
 summary=$(grep -E '^[0-9]+% tests passed' "$log" | tail -n 1)
+if [ -s "$restarts" ]; then
+    echo "$stage: $(wc -l <"$restarts") Wine starts ended before any output and were made again:"
+    sed 's/^/  /' "$restarts"
+    summary="$summary; $(wc -l <"$restarts") silent Wine starts made again (wine-restarts.log)"
+fi
 kitwright_record "$stage" "$KITWRIGHT_WINE_ARCH" "${summary:-no test ran}"
 exit $status
