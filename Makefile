@@ -28,7 +28,7 @@ RUNS_I686 := grep -qw i686 $(ARCHES)
 export KITWRIGHT_LEDGER := $(abspath build/windows-stages.txt)
 
 .PHONY: all bootstrap machine native windows windows-checked windows-x86_64 \
-	windows-x86_64-checked asan fuzz test test-layering test-native test-asan test-fuzz test-windows \
+	windows-x86_64-checked asan fuzz test test-layering test-style test-native test-asan test-fuzz test-windows \
 	test-windows-x86_64 test-windows-i686 test-dist test-dist-i686 test-emulated-i686 dist \
 	dist-x86_64 demo bench clean
 
@@ -57,6 +57,11 @@ windows-x86_64: bootstrap
 # The folders' layering: no include from a lower floor to a higher one, no loop.
 test-layering:
 	scripts/layering.py
+
+# Formatting over the product files, and clang-tidy's committed checks over those that the
+# native build compiles.
+test-style: native
+	scripts/style-check.sh
 
 test-native: native
 	ctest --preset native
@@ -134,7 +139,7 @@ test-emulated-i686: machine
 
 # The Windows tests run last, so the output ends with their summary; then each Windows stage
 # with its architecture, and what did not run here and why.
-test: machine test-layering test-native test-asan test-fuzz test-dist test-emulated-i686 \
+test: machine test-layering test-style test-native test-asan test-fuzz test-dist test-emulated-i686 \
 	test-windows
 	@scripts/windows-summary.sh $(KITWRIGHT_LEDGER) $(ARCHES)
 

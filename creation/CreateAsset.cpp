@@ -30,7 +30,8 @@ bool AddSource(Proposal& job, PackageLibrary& library, const std::string& source
 void ReportNotWritten(Proposal& job, PackageLibrary& library) {
     const std::string reason = library.LastPackageError();
     if (job.platform.PathExists(job.assetFolder)) {
-        job.platform.ShowMessage(messages::NotComplete(job.platform, job.assetFolder, job.destination, reason));
+        job.platform.ShowMessage(
+            messages::NotComplete(job.platform, job.assetFolder, job.destination, reason));
         return;
     }
     job.platform.ShowMessage(
