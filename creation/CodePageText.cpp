@@ -4,23 +4,14 @@
 #include <cstdio>
 #include <iterator>
 
+#include "names/Utf16.h"
+
 namespace kitwright {
 namespace {
 
-bool IsHighSurrogate(wchar_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLowSurrogate(wchar_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
 unsigned long CodePoint(const std::wstring& character) {
-    if (character.size() == 2 && IsHighSurrogate(character[0]) && IsLowSurrogate(character[1])) {
-        return 0x10000UL + ((static_cast<unsigned long>(character[0]) - 0xD800) << 10) +
-               (static_cast<unsigned long>(character[1]) - 0xDC00);
-    }
-    return character.empty() ? 0 : static_cast<unsigned long>(character[0]);
+    std::size_t at = 0;
+    return character.empty() ? 0 : names::NextCodePoint(character, at);
 }
 
 struct NamedCodePage {
@@ -39,8 +30,8 @@ constexpr NamedCodePage kCodePageNames[] = {
 }  // namespace
 
 std::size_t CharacterSize(const std::wstring& text, std::size_t at) {
-    const bool pair =
-        at + 1 < text.size() && IsHighSurrogate(text[at]) && IsLowSurrogate(text[at + 1]);
+    const bool pair = at + 1 < text.size() && names::IsHighSurrogate(names::CodeUnit(text[at])) &&
+                      names::IsLowSurrogate(names::CodeUnit(text[at + 1]));
     return pair ? 2 : 1;
 }
 

@@ -3,6 +3,7 @@
 #include <type_traits>
 
 #include "creation/CodePageText.h"
+#include "names/Utf16.h"
 
 namespace kitwright {
 namespace {
@@ -16,8 +17,8 @@ std::size_t ColumnsOf(wchar_t unit) {
                       (code >= 0xAC00 && code <= 0xD7A3) || (code >= 0xF900 && code <= 0xFAFF) ||
                       (code >= 0xFE30 && code <= 0xFE4F) || (code >= 0xFF00 && code <= 0xFF60) ||
                       (code >= 0xFFE0 && code <= 0xFFE6) || code >= 0x10000;
-    const bool trail = code >= 0xDC00 && code <= 0xDFFF;  // counted with its lead
-    return trail ? 0 : wide || (code >= 0xD800 && code <= 0xDBFF) ? 2 : 1;
+    const bool trail = names::IsLowSurrogate(code);  // counted with its lead
+    return trail ? 0 : wide || names::IsHighSurrogate(code) ? 2 : 1;
 }
 
 // The longest start of `text` (from the front, or from the back) that fits in `columns`,

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <optional>
 
+#include "names/Utf16.h"
 #include "velcomp/Kuid.h"
 
 namespace nameplate {
@@ -48,19 +49,6 @@ int DigitValue(unsigned long code) {
     return -1;
 }
 
-// One character of UTF-16 (or of a wide text of code points), and where the next starts.
-unsigned long NextCodePoint(const std::wstring& text, std::size_t& at) {
-    const unsigned long unit = static_cast<std::make_unsigned_t<wchar_t>>(text[at++]);
-    if (unit >= 0xD800 && unit <= 0xDBFF && at < text.size()) {
-        const unsigned long low = static_cast<std::make_unsigned_t<wchar_t>>(text[at]);
-        if (low >= 0xDC00 && low <= 0xDFFF) {
-            ++at;
-            return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-        }
-    }
-    return unit;
-}
-
 void AppendUtf8(std::string& text, unsigned long code) {
     if (code < 0x80) {
         text += static_cast<char>(code);
@@ -79,7 +67,7 @@ void AppendUtf8(std::string& text, unsigned long code) {
 std::string Utf8(const std::wstring& text) {
     std::string utf8;
     for (std::size_t at = 0; at < text.size();) {
-        AppendUtf8(utf8, NextCodePoint(text, at));
+        AppendUtf8(utf8, names::NextCodePoint(text, at));
     }
     return utf8;
 }
@@ -101,7 +89,7 @@ KuidInput RefusedCharacter(const std::wstring& typed, unsigned long code) {
 KuidInput ParseKuid(const std::wstring& typed) {
     std::string text;
     for (std::size_t at = 0; at < typed.size();) {
-        const unsigned long code = NextCodePoint(typed, at);
+        const unsigned long code = names::NextCodePoint(typed, at);
         const int digit = code < 0x80 ? -1 : DigitValue(code);
         if (code >= 0x80 && digit < 0) {
             return RefusedCharacter(typed, code);

@@ -17,11 +17,6 @@ bool IsSlash(CharT c) {
     return c == CharT('\\') || c == CharT('/');
 }
 
-template <class CharT>
-CharT AsciiUpper(CharT c) {
-    return (c >= CharT('a') && c <= CharT('z')) ? CharT(c - CharT('a') + CharT('A')) : c;
-}
-
 // The reason a character cannot stand in a Windows file name, or nothing.
 template <class CharT>
 std::string ForbiddenCharacter(CharT c) {

@@ -48,14 +48,20 @@ inline bool FitsWindowsPath(std::string_view path) {
     return path.size() <= kMaxPathLength;
 }
 
+// A character with an ASCII letter in upper case, as Windows compares names in a folder;
+// any other character as it is. For bytes and UTF-16 units alike.
+template <class CharT>
+constexpr CharT AsciiUpper(CharT c) {
+    return (c >= CharT('a') && c <= CharT('z')) ? CharT(c - CharT('a') + CharT('A')) : c;
+}
+
 // Whether two texts are the same but for the case of ASCII letters.
 inline bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
     if (a.size() != b.size()) {
         return false;
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i])) {
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) {
             return false;
         }
     }

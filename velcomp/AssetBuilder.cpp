@@ -1,7 +1,6 @@
 #include "velcomp/AssetBuilder.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 
 #include "contract/PackageFiles.h"
@@ -17,14 +16,6 @@ namespace fs = std::filesystem;
 namespace velcomp {
 namespace {
 
-bool IsConfigFileName(const fs::path& name) {
-    const std::string text = TextFromPath(name);
-    return std::equal(text.begin(), text.end(), std::begin(contract::kConfigFileName),
-                      std::end(contract::kConfigFileName) - 1, [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) == b;
-                      });
-}
-
 // What the walk of a source folder found wrong, with the entry it concerns.
 struct WalkProblem {
     fs::path entry;  // relative to the source folder
@@ -35,7 +26,7 @@ struct WalkProblem {
 fs::path::string_type FoldedName(const fs::path& name) {
     fs::path::string_type folded = name.native();
     for (auto& c : folded) {
-        c = c >= 'A' && c <= 'Z' ? static_cast<fs::path::value_type>(c - 'A' + 'a') : c;
+        c = names::AsciiUpper(c);
     }
     return folded;
 }

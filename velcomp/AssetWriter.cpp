@@ -31,7 +31,7 @@ public:
     ~MadeFolders() {
         if (!kept_) {
             for (auto it = folders_.rbegin(); it != folders_.rend(); ++it) {
-                RemoveEntry(*it);  // fails, as it should, once anyone has put something in
+                RemoveIfEmpty(*it);
             }
         }
     }
@@ -88,8 +88,7 @@ Result CheckNamedFolders(const fs::path& destination, const fs::path& name) {
             return Result::Success();
         }
         if (info.kind != EntryKind::kFolder) {
-            return Result::Failure("Cannot make the folder " + QuotePath(at) +
-                                   ": something of that name is in the way.");
+            return InTheWay("Cannot make the folder", at);
         }
         fs::path stored;
         if (const std::error_code error = StoredName(at, stored)) {
@@ -115,8 +114,7 @@ Result CheckTarget(const fs::path& folder, bool& exists) {
     EntryInfo info;
     Inspect(folder, info);
     if (info.kind != EntryKind::kMissing && info.kind != EntryKind::kFolder) {
-        return Result::Failure("Cannot make the folder " + QuotePath(folder) +
-                               ": something of that name is in the way.");
+        return InTheWay("Cannot make the folder", folder);
     }
     exists = info.kind == EntryKind::kFolder;
     return Result::Success();

@@ -4,6 +4,10 @@
 #include <fstream>
 #include <map>
 
+#include "contract/PackageFiles.h"
+#include "names/AssetName.h"
+#include "velcomp/os/FileSystem.h"
+
 namespace velcomp {
 namespace {
 
@@ -187,6 +191,10 @@ std::string Encode(std::string_view value) {
 }
 
 }  // namespace
+
+bool IsConfigFileName(const std::filesystem::path& name) {
+    return names::SameIgnoringAsciiCase(TextFromPath(name), contract::kConfigFileName);
+}
 
 bool ConfigFile::IsValidKey(std::string_view key) {
     return !key.empty() && std::all_of(key.begin(), key.end(), IsKeyChar);

@@ -14,6 +14,9 @@ namespace velcomp {
 // The largest config.txt that the library reads.
 inline constexpr std::uintmax_t kMaxConfigSize = std::uintmax_t{1024} * 1024;
 
+// Whether a folder entry is an asset's config.txt, in the case Windows would take for it.
+bool IsConfigFileName(const std::filesystem::path& name);
+
 class ConfigFile {
 public:
     // Keys are letters, digits, '-', '_' and '.'.

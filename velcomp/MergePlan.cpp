@@ -63,8 +63,7 @@ Result PlanFolder(const fs::path& staged, const fs::path& folder, const fs::path
         } else if (entry->info.kind == EntryKind::kFile && present.kind == EntryKind::kFile) {
             plan.kept.push_back(path);  // the author's file of that name stays
         } else {
-            return Result::Failure("Cannot write " + QuotePath(folder / path) +
-                                   ": something of that name is in the way.");
+            return InTheWay("Cannot write", folder / path);
         }
     }
     return result;

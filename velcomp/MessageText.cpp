@@ -62,6 +62,11 @@ Result PathFailure(const std::string& what, const std::filesystem::path& path,
     return Result::Failure(what + " " + QuotePath(path) + " (" + DescribeError(error) + ").");
 }
 
+Result InTheWay(const std::string& what, const std::filesystem::path& path) {
+    return Result::Failure(what + " " + QuotePath(path) +
+                           ": something of that name is in the way.");
+}
+
 std::string CutMiddle(std::string_view text, std::size_t size) {
     if (text.size() <= size) {
         return std::string(text);

@@ -22,6 +22,10 @@ std::string QuotePath(const std::filesystem::path& path);
 Result PathFailure(const std::string& what, const std::filesystem::path& path,
                    const std::error_code& error);
 
+// "<what> "<path>": something of that name is in the way." for an entry of the wrong kind
+// (a file where a folder must go, or the other way round).
+Result InTheWay(const std::string& what, const std::filesystem::path& path);
+
 // The most a message to the author holds: the 256-byte buffer less its terminator.
 inline constexpr std::size_t kMaxMessageLength = 255;
 

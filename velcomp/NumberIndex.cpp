@@ -46,10 +46,6 @@ std::int64_t RacyWindow() {
     return 2 * kFileTimePerSecond;
 }
 
-bool IsConfigName(const fs::path& name) {
-    return names::SameIgnoringAsciiCase(TextFromPath(name), contract::kConfigFileName);
-}
-
 bool ByName(const IndexedFolder& a, const IndexedFolder& b) {
     return a.name < b.name;
 }
@@ -426,7 +422,7 @@ public:
             return;
         }
         for (const FolderEntry& entry : entries) {
-            if (depth > 0 && entry.info.kind == EntryKind::kFile && IsConfigName(entry.name)) {
+            if (depth > 0 && entry.info.kind == EntryKind::kFile && IsConfigFileName(entry.name)) {
                 ReadAsset(folder, path / entry.name, entry.info);  // config.txt in another case
                 folder.written = written;
                 return;

@@ -39,7 +39,7 @@ public:
         }
         if (move.kind == EntryKind::kFolder) {
             if (now.kind == EntryKind::kFolder && now.stamp.id == move.stamp.id) {
-                RemoveEntry(folder_ / move.path);  // fails, as it should, while anything is in it
+                RemoveIfEmpty(folder_ / move.path);
             }
             return Result::Success();
         }

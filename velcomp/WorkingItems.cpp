@@ -33,7 +33,7 @@ void RemoveUnmarkedStagings(const fs::path& folder, std::string_view lock) {
                 folder.parent_path() / fs::u8path(line.substr(sizeof kIntentLine - 1));
             EntryInfo info;
             if (!Inspect(root, info) && info.kind == EntryKind::kFolder) {
-                RemoveEntry(root);  // fails, as it should, once anything is inside
+                RemoveIfEmpty(root);
             }
         }
         start = end + 1;

@@ -174,6 +174,12 @@ void HideEntry(const std::filesystem::path& path);
 // Makes an entry removable (clears read-only) and removes it; a folder must be empty.
 std::error_code RemoveEntry(const std::filesystem::path& path);
 
+// Removes a folder that nothing is in. Its removal fails, as it should, once anyone (the
+// author, another write-out) has put something in it, and the folder then stays.
+inline void RemoveIfEmpty(const std::filesystem::path& folder) {
+    RemoveEntry(folder);
+}
+
 // An exclusive claim on a lock file, across processes, released when destroyed and by the
 // system when the process dies. A release removes the file, unless LeaveInPlace came first;
 // a process that dies leaves it, for the next claimant to find.

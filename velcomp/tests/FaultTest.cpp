@@ -31,9 +31,7 @@ using test::WriteFile;
 
 constexpr uid_t kNobody = 65534;
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+using test::Contains;
 
 // Adds the source as "Shop" and writes it to the destination, with settings of its own;
 // the message of the first step that fails, or "" when both succeed.

@@ -14,6 +14,11 @@
 
 namespace velcomp::test {
 
+// Whether a message holds a part, for tests that look for a name or a reason in it.
+inline bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 namespace fs = std::filesystem;
 
 // A fresh folder under the system's temporary folder, removed with everything in it.

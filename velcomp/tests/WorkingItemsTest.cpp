@@ -25,9 +25,7 @@ using test::TempFolder;
 using test::Tree;
 using test::WriteFile;
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+using test::Contains;
 
 bool IsReadOnly(const fs::path& path) {
     return (fs::status(path).permissions() & fs::perms::owner_write) == fs::perms::none;

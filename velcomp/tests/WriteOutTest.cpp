@@ -30,9 +30,7 @@ using test::TempFolder;
 using test::Tree;
 using test::WriteFile;
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+using test::Contains;
 
 class WriteOutTest : public ::testing::Test {
 protected:
