@@ -30,9 +30,9 @@ constexpr NamedCodePage kCodePageNames[] = {
 }  // namespace
 
 std::size_t CharacterSize(const std::wstring& text, std::size_t at) {
-    const bool pair = at + 1 < text.size() && names::IsHighSurrogate(names::CodeUnit(text[at])) &&
-                      names::IsLowSurrogate(names::CodeUnit(text[at + 1]));
-    return pair ? 2 : 1;
+    std::size_t next = at;
+    names::NextCodePoint(text, next);
+    return next - at;
 }
 
 // The whole text is converted at once, so that a code page's own sequences stay as they

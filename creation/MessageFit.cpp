@@ -1,7 +1,5 @@
 #include "creation/MessageFit.h"
 
-#include <type_traits>
-
 #include "creation/CodePageText.h"
 #include "names/Utf16.h"
 
@@ -12,7 +10,7 @@ constexpr wchar_t kEllipsis = L'\u2026';
 
 // Hangul, CJK, kana and fullwidth forms take two columns; everything else one.
 std::size_t ColumnsOf(wchar_t unit) {
-    const unsigned long code = static_cast<std::make_unsigned_t<wchar_t>>(unit);
+    const unsigned long code = names::CodeUnit(unit);
     const bool wide = (code >= 0x1100 && code <= 0x115F) || (code >= 0x2E80 && code <= 0xA4CF) ||
                       (code >= 0xAC00 && code <= 0xD7A3) || (code >= 0xF900 && code <= 0xFAFF) ||
                       (code >= 0xFE30 && code <= 0xFE4F) || (code >= 0xFF00 && code <= 0xFF60) ||

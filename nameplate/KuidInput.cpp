@@ -1,7 +1,5 @@
 #include "nameplate/KuidInput.h"
 
-#include <type_traits>
-
 #include <charconv>
 #include <cstdio>
 #include <iterator>
