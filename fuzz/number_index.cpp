@@ -24,12 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     velcomp::NumberIndex index;
-    std::size_t additions = 0;
+    velcomp::StoredAdditions additions;
     if (!velcomp::ParseIndex(bytes, index, &additions)) {
         return 0;
     }
     const std::string formatted = velcomp::FormatIndex(index);
-    fuzz::Check(additions > 0 || formatted == bytes.substr(0, formatted.size()),
+    fuzz::Check(additions.applied > 0 || formatted == bytes.substr(0, formatted.size()),
                 "an index read back writes the same bytes", bytes);
     velcomp::NumberIndex again;
     fuzz::Check(velcomp::ParseIndex(formatted, again) && velcomp::FormatIndex(again) == formatted,

@@ -18,9 +18,6 @@ constexpr std::uint32_t kLargestNumber = std::numeric_limits<std::int32_t>::max(
 // An index larger than this (about 800,000 assets) is not read; the tree is walked instead.
 constexpr std::uintmax_t kLargestIndex = std::uintmax_t{64} * 1024 * 1024;
 
-// The write-outs' additions that the stored index may gather before it is stored whole again.
-constexpr std::size_t kMostAdditions = 64;
-
 // The counter as stored: 1 when absent; a failure, with its reason, when it cannot be read
 // or could hand out a number already used.
 Result ReadCounter(SettingsStore& settings, std::uint32_t& next) {
@@ -132,10 +129,12 @@ TreeNumbers::TreeNumbers(SettingsStore& settings, fs::path tree)
 
 Result TreeNumbers::Settle(std::int32_t creator, std::int32_t& number) {
     const bool loaded = Load(index_);
-    cost_ = Refresh(index_, tree_);
-    // Nothing looked at again: the stored index stands as it is.
-    const bool changed =
-        !loaded || cost_.listed > 0 || cost_.read > 0 || additions_ > kMostAdditions;
+    IndexChanges changes;
+    cost_ = Refresh(index_, tree_, &changes);
+    // Nothing looked at again: the stored index stands as it is. Else what was found is added
+    // to it, unless it is to be stored whole.
+    const bool whole = !loaded || changes.whole || additions_ + changes.count > kMostAdditions;
+    const bool changed = whole || changes.count > 0;
     const Carried carried = CarriedNumbers(index_, creator, number);
     const bool past = !carried.any || carried.highest < number;
     if (past && !changed) {
@@ -143,7 +142,8 @@ Result TreeNumbers::Settle(std::int32_t creator, std::int32_t& number) {
     }
     return settings_.Exclusively([&]() {
         Result settled = past ? Result::Success() : SettleCounter(settings_, carried, number);
-        if (settled && changed) {
+        if (settled && changed &&
+            (whole || file_.empty() || AppendToFile(file_, changes.additions))) {
             Save();
         }
         return settled;
@@ -171,11 +171,15 @@ void TreeNumbers::Written(const fs::path& folder, std::size_t made, std::int32_t
 
 bool TreeNumbers::Load(NumberIndex& index) {
     std::string bytes;
+    StoredAdditions additions;
     if (file_.empty() || ReadSmallFile(file_, kLargestIndex, bytes) ||
-        !ParseIndex(bytes, index, &additions_) || index.tree != tree_.native()) {
+        !ParseIndex(bytes, index, &additions) || index.tree != tree_.native()) {
         index = NumberIndex{};
         return false;
     }
+    // Past an addition that a kill cut short no other would be read: the index is stored
+    // whole at once, what the lost ones told looked at again.
+    additions_ = additions.cut ? kMostAdditions + 1 : additions.applied;
     return true;
 }
 

@@ -57,7 +57,8 @@ private:
     std::filesystem::path tree_;
     std::filesystem::path file_;
     NumberIndex index_;
-    std::size_t additions_ = 0;  // what the stored index had gathered when it was read
+    // What the stored index had gathered when it was read, past the most where one was cut.
+    std::size_t additions_ = 0;
     RefreshCost cost_;
 };
 

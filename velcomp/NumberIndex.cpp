@@ -377,10 +377,13 @@ IndexedFolder& Place(IndexedFolder& folder, IndexedFolder child) {
                             std::move(child));
 }
 
+std::string Addition(std::int64_t saved, const std::vector<IndexedFolder*>& chain,
+                     const IndexedFolder* asset);
+
 // One bringing up to date of an index: what it costs, and whether folder times are trusted.
 class Walk {
 public:
-    explicit Walk(bool trustTimes) : trustTimes_(trustTimes) {}
+    Walk(const fs::path& tree, bool trustTimes) : tree_(tree), trustTimes_(trustTimes) {}
 
     // A folder the index knows, whose last write is now `written`: listed again only when
     // that has changed, else followed into the folders it holds.
@@ -405,6 +408,7 @@ public:
             std::int64_t now = 0;
             if (FolderWritten(at, kind, now) || kind != EntryKind::kFolder) {
                 folder.racy = true;  // gone, though its parent did not change: list it next time
+                folders_.push_back(path);
                 continue;
             }
             Check(child, at, now, depth + 1);
@@ -416,6 +420,7 @@ public:
         const std::int64_t listedAt = FileTimeNow();
         std::vector<FolderEntry> entries;
         ++cost_.listed;
+        folders_.push_back(path);
         Unpack(folder);
         if (depth > kDeepest || ListFolder(path, entries)) {
             folder.racy = true;  // what it held stays known, and it is listed again next time
@@ -425,10 +430,11 @@ public:
             if (depth > 0 && entry.info.kind == EntryKind::kFile && IsConfigFileName(entry.name)) {
                 ReadAsset(folder, path / entry.name, entry.info);  // config.txt in another case
                 folder.written = written;
+                whole_ = true;
                 return;
             }
         }
-        Known known{std::move(folder.children), {}};
+        Known known{std::move(folder.children), {}, 0};
         for (const IndexedFolder& child : known.folders) {
             known.names.push_back(child.name);
         }
@@ -439,6 +445,7 @@ public:
             }
         }
         std::sort(children.begin(), children.end(), ByName);
+        whole_ = whole_ || known.taken != known.folders.size();  // something of it is gone
         folder.children = std::move(children);
         folder.marked = folder.marked && written == folder.written;
         folder.racy = !folder.marked && written > listedAt - RacyWindow();
@@ -447,11 +454,55 @@ public:
 
     const RefreshCost& cost() const { return cost_; }
 
+    // Tells what the walk changed in `index`, as additions where it can; `saved`: the clock
+    // when the walk began.
+    void Tell(NumberIndex& index, std::int64_t saved, IndexChanges& changes) const {
+        changes.whole = whole_ || folders_.size() + assets_.size() > kMostAdditions;
+        const auto tell = [&](const fs::path& path, bool asset) {
+            std::vector<IndexedFolder*> chain{&index.root};
+            for (const fs::path& part : path.lexically_relative(tree_)) {
+                IndexedFolder* next =
+                    part == "." ? chain.back() : Child(*chain.back(), part.native());
+                if (next == nullptr) {
+                    changes.whole = true;  // not as the walk left it: stored whole, to be safe
+                    return;
+                }
+                if (next != chain.back()) {
+                    chain.push_back(next);
+                }
+            }
+            const IndexedFolder* record = asset && chain.size() > 1 ? chain.back() : nullptr;
+            if (record != nullptr) {
+                chain.pop_back();
+            }
+            const auto isAsset = [](const IndexedFolder* folder) { return folder->asset; };
+            if ((record == nullptr) == asset || (record != nullptr && !record->asset) ||
+                std::any_of(chain.begin(), chain.end(), isAsset)) {
+                changes.whole = true;
+                return;
+            }
+            changes.additions += Addition(saved, chain, record);
+            ++changes.count;
+        };
+        for (const fs::path& folder : folders_) {
+            tell(folder, false);
+        }
+        for (const fs::path& asset : assets_) {
+            tell(asset, true);
+        }
+        if (changes.whole) {
+            changes.additions.clear();
+            changes.count = 0;
+        }
+    }
+
 private:
-    // What the index knew a folder to hold, sorted by name, for a listing to take from.
+    // What the index knew a folder to hold, sorted by name, for a listing to take from, and
+    // how many of them it took.
     struct Known {
         std::vector<IndexedFolder> folders;
         std::vector<Name> names;
+        std::size_t taken;
     };
 
     // A folder that a listing found: the index's own record of it where the folder is the
@@ -468,6 +519,7 @@ private:
             Examine(found, path, entry.written, depth);
             return found;
         }
+        ++known.taken;
         IndexedFolder folder = std::move(known.folders[index]);
         if (!folder.asset) {
             Check(folder, path, entry.written, depth);
@@ -484,8 +536,10 @@ private:
         if (!Inspect(path / contract::kConfigFileName, config) && config.kind == EntryKind::kFile) {
             ReadAsset(folder, path / contract::kConfigFileName, config);
             folder.written = written;
+            assets_.push_back(path);
             return;
         }
+        whole_ = true;  // a new folder on the way, or one that replaced another
         Relist(folder, path, written, depth);
     }
 
@@ -499,6 +553,7 @@ private:
             folder.name = std::move(asset.name);
             folder.id = asset.id;
             asset = std::move(folder);
+            whole_ = true;  // an asset no longer
             Relist(asset, path, written, depth);
             return;
         }
@@ -507,6 +562,7 @@ private:
             ReadAsset(asset, file, config);
         }
         asset.written = written;
+        assets_.push_back(path);
     }
 
     void ReadAsset(IndexedFolder& asset, const fs::path& file, const EntryInfo& info) {
@@ -525,8 +581,14 @@ private:
         ReadKuids(text, asset);
     }
 
+    const fs::path& tree_;
     bool trustTimes_;
     RefreshCost cost_;
+    // What changed: the folders listed again or to be, and the assets looked at again;
+    // `whole_` where more than that changed.
+    std::vector<fs::path> folders_;
+    std::vector<fs::path> assets_;
+    bool whole_ = false;
 };
 
 // The record of the folder `name` in `folder` on the way to a write-out's asset, made where
@@ -570,7 +632,7 @@ void Rewritten(IndexedFolder& folder, const fs::path& path) {
 }
 
 constexpr char kMagic[] = "velcomp numbers\n";
-constexpr std::uint64_t kVersion = 1;
+constexpr std::uint64_t kVersion = 2;
 
 // Calls `use` with every number that an asset of `creator` carries below `folder`.
 template <class Use>
@@ -600,16 +662,22 @@ void VisitNumbers(const IndexedFolder& folder, std::int32_t creator, const Use& 
     });
 }
 
-// What one write-out recorded, to follow the stored index: the folders on the way to its asset
-// as they are now, and the asset. Length first and checksum last, so that one cut short by a
-// kill is known and passed over (the folder then only looks changed).
-std::string Addition(const std::vector<IndexedFolder*>& chain, const IndexedFolder& asset) {
+// What a write-out, or a bringing up to date, changed, to follow the stored index: the time it
+// was brought up to date, the folders on the way to a folder as they are now, and an asset in
+// that folder if one changed. Length first and checksum last, so that one cut short by a kill
+// is known and passed over (the folder then only looks changed).
+std::string Addition(std::int64_t saved, const std::vector<IndexedFolder*>& chain,
+                     const IndexedFolder* asset) {
     Writer payload;
+    payload.Number(static_cast<std::uint64_t>(saved));
     payload.Number(chain.size(), 4);
     for (const IndexedFolder* folder : chain) {
         payload.Header(*folder);
     }
-    payload.Folder(asset);
+    payload.Number(asset != nullptr ? 1 : 0, 1);
+    if (asset != nullptr) {
+        payload.Folder(*asset);
+    }
     Writer record;
     record.Number(payload.bytes().size());
     record.bytes() += payload.bytes();
@@ -618,7 +686,7 @@ std::string Addition(const std::vector<IndexedFolder*>& chain, const IndexedFold
 }
 
 // Applies one addition; false for one that is damaged or cut short.
-bool ApplyAddition(Reader& reader, IndexedFolder& root) {
+bool ApplyAddition(Reader& reader, NumberIndex& index) {
     std::uint64_t size = 0;
     std::string_view payload;
     std::uint64_t sum = 0;
@@ -627,11 +695,12 @@ bool ApplyAddition(Reader& reader, IndexedFolder& root) {
         return false;
     }
     Reader in(payload);
+    std::int64_t saved = 0;
     std::size_t count = 0;
-    if (!in.Count(count, 21) || count == 0) {
+    if (!in.Signed(saved) || !in.Count(count, 21) || count == 0) {
         return false;
     }
-    IndexedFolder* folder = &root;
+    IndexedFolder* folder = &index.root;
     for (std::size_t i = 0; i < count; ++i) {
         IndexedFolder header;
         if (!in.Header(header) || header.asset || (i == 0 && !header.name.empty())) {
@@ -639,25 +708,37 @@ bool ApplyAddition(Reader& reader, IndexedFolder& root) {
         }
         if (i > 0) {
             IndexedFolder* known = Child(*folder, header.name);
-            folder = known != nullptr ? known : &Place(*folder, IndexedFolder{});
-            folder->name = header.name;
+            if (known == nullptr && !PackedHolds(*folder, header.name)) {
+                IndexedFolder made;  // one the write-out made
+                made.name = header.name;
+                known = &Place(*folder, std::move(made));
+            }
+            if (known == nullptr || known->asset) {
+                return false;  // an asset's folder in the index it follows: not that one's
+            }
+            folder = known;
         }
         folder->id = i > 0 ? header.id : folder->id;
         folder->written = header.written;
         folder->racy = header.racy;
         folder->marked = header.marked;
     }
+    std::uint64_t hasAsset = 0;
     IndexedFolder asset;
-    if (!in.Folder(asset, 0) || !asset.asset || !in.AtEnd()) {
+    if (!in.Number(hasAsset, 1) || hasAsset > 1 ||
+        (hasAsset == 1 && (!in.Folder(asset, 0) || !asset.asset)) || !in.AtEnd()) {
         return false;
     }
-    Place(*folder, std::move(asset));
+    if (hasAsset == 1) {
+        Place(*folder, std::move(asset));
+    }
+    index.saved = std::max(index.saved, saved);
     return true;
 }
 
 }  // namespace
 
-RefreshCost Refresh(NumberIndex& index, const fs::path& tree) {
+RefreshCost Refresh(NumberIndex& index, const fs::path& tree, IndexChanges* changes) {
     EntryKind kind = EntryKind::kMissing;
     TreeOrigin origin;
     std::int64_t written = 0;
@@ -676,16 +757,22 @@ RefreshCost Refresh(NumberIndex& index, const fs::path& tree) {
         origin = TreeOrigin{0, 0, false};  // which disk it is cannot be told: no time is trusted
     }
     const bool clockPutBack = now < index.saved;
-    if (!index.present || index.tree != tree.native() || index.origin != origin) {
+    const bool afresh = !index.present || index.tree != tree.native() || index.origin != origin;
+    if (afresh) {
         index = NumberIndex{};
         index.tree = tree.native();
         index.present = true;
         index.origin = origin;
         index.root.racy = true;
     }
-    Walk walk(origin.keepsFolderTimes && !clockPutBack);
+    Walk walk(tree, origin.keepsFolderTimes && !clockPutBack);
     walk.Check(index.root, tree, written, 0);
     index.saved = now;
+    if (changes != nullptr) {
+        *changes = IndexChanges{};
+        walk.Tell(index, now, *changes);
+        changes->whole = changes->whole || afresh;
+    }
     return walk.cost();
 }
 
@@ -736,7 +823,7 @@ std::string RecordWritten(NumberIndex& index, const fs::path& tree,
         return {};
     }
     const IndexedFolder& placed = Place(*chain.back(), std::move(asset));
-    return whole ? std::string() : Addition(chain, placed);
+    return whole ? std::string() : Addition(index.saved, chain, &placed);
 }
 
 std::string FormatIndex(const NumberIndex& index) {
@@ -758,7 +845,7 @@ std::string FormatIndex(const NumberIndex& index) {
     return std::move(writer.bytes());
 }
 
-bool ParseIndex(std::string_view bytes, NumberIndex& index, std::size_t* additions) {
+bool ParseIndex(std::string_view bytes, NumberIndex& index, StoredAdditions* additions) {
     constexpr std::size_t kMagicSize = sizeof kMagic - 1;
     Reader file(bytes);
     std::string_view magic;
@@ -785,10 +872,11 @@ bool ParseIndex(std::string_view bytes, NumberIndex& index, std::size_t* additio
     }
     index.present = present == 1;
     index.origin.keepsFolderTimes = keepsTimes == 1;
-    std::size_t applied = 0;
-    while (index.present && !file.AtEnd() && ApplyAddition(file, index.root)) {
-        ++applied;  // one that a kill cut short ends them: what follows it is not read
+    StoredAdditions applied;
+    while (index.present && !file.AtEnd() && ApplyAddition(file, index)) {
+        ++applied.applied;  // one that a kill cut short ends them: what follows it is not read
     }
+    applied.cut = !file.AtEnd();
     if (additions != nullptr) {
         *additions = applied;
     }

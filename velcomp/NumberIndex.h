@@ -53,11 +53,23 @@ struct RefreshCost {
     std::size_t read = 0;
 };
 
+// The additions that a stored index may gather before it is stored whole again.
+constexpr std::size_t kMostAdditions = 64;
+
+// What bringing an index up to date changed in it, for the stored index: additions to its
+// bytes where only assets were found or read again, else `whole`, to store it whole.
+struct IndexChanges {
+    bool whole = false;
+    std::string additions;
+    std::size_t count = 0;  // the additions
+};
+
 // Brings `index` up to date with the tree at `tree`: an index of another tree, or of a tree
 // that has moved to another folder or disk, is made afresh by walking the tree. Where the
 // file system keeps no folder times, or the clock has been put back since, every folder is
 // listed again (the config.txt files of unchanged assets are not read again).
-RefreshCost Refresh(NumberIndex& index, const std::filesystem::path& tree);
+RefreshCost Refresh(NumberIndex& index, const std::filesystem::path& tree,
+                    IndexChanges* changes = nullptr);
 
 // The numbers that the assets of `creator` carry.
 std::set<std::int32_t> NumbersOf(const NumberIndex& index, std::int32_t creator);
@@ -85,9 +97,15 @@ std::string FormatIndex(const NumberIndex& index);
 // A 64-bit hash of `bytes`: the checksum of FormatIndex's bytes, and the index file's name.
 std::uint64_t IndexChecksum(std::string_view bytes);
 
-// Reads what FormatIndex wrote and the additions after it, saying how many were applied; false,
-// leaving `index` unspecified, for anything else: a damaged, cut or foreign index is never
-// trusted. An addition that a kill cut short ends them.
-bool ParseIndex(std::string_view bytes, NumberIndex& index, std::size_t* additions = nullptr);
+// The additions that followed a stored index: how many were applied, and whether one that a
+// kill cut short, or that is damaged, ended them (what follows it is not read).
+struct StoredAdditions {
+    std::size_t applied = 0;
+    bool cut = false;
+};
+
+// Reads what FormatIndex wrote and the additions after it; false, leaving `index` unspecified,
+// for anything else: a damaged, cut or foreign index is never trusted.
+bool ParseIndex(std::string_view bytes, NumberIndex& index, StoredAdditions* additions = nullptr);
 
 }  // namespace velcomp

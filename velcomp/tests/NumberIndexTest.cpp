@@ -177,7 +177,9 @@ TEST_F(IndexedTreeTest, ADamagedOrForeignIndexIsRebuilt) {
         const std::int32_t next = Create("Made " + std::to_string(round++));
         EXPECT_EQ(Carried()[next], 1);
         NumberIndex stored;
-        EXPECT_TRUE(ParseIndex(test::ReadFile(IndexFile()), stored));
+        StoredAdditions additions;
+        EXPECT_TRUE(ParseIndex(test::ReadFile(IndexFile()), stored, &additions));
+        EXPECT_FALSE(additions.cut);  // no later addition is lost behind a torn one
     }
 }
 
@@ -207,25 +209,32 @@ protected:
 };
 
 TEST_F(AgedTreeTest, OnlyWhatChangedIsListedAndRead) {
+    const auto additions = [this]() {
+        NumberIndex stored;
+        StoredAdditions added;
+        EXPECT_TRUE(ParseIndex(test::ReadFile(IndexFile()), stored, &added));
+        return added.applied;
+    };
     const RefreshCost first = Refreshed();  // the root, Scenery, Trains, Trains\Sub and its Wip
     EXPECT_EQ(first.listed, 5u);
     EXPECT_EQ(first.read, 12u);
     const RefreshCost unchanged = Refreshed();
     EXPECT_EQ(unchanged.listed + unchanged.read, 0u);
+    EXPECT_EQ(additions(), 0u);
     for (int i = 0; i < 10; ++i) {
         Plant("Scenery/New " + std::to_string(i), 200 + i);
     }
     const RefreshCost copied = Refreshed();
     EXPECT_EQ(copied.listed, 1u);
     EXPECT_EQ(copied.read, 10u);
-    // The library's own write-out records its asset: the Create after it reads nothing again.
+    // What was found is added to the stored index, not stored whole, and holds: the next
+    // Create reads nothing again, and neither does the one after the library's own write-out.
+    EXPECT_EQ(additions(), 11u);  // Scenery, listed again, and its 10 new assets
     Age();
     Refreshed();
+    const std::size_t before = additions();
     Create("Mine");
-    NumberIndex stored;
-    std::size_t additions = 0;
-    EXPECT_TRUE(ParseIndex(test::ReadFile(IndexFile()), stored, &additions));
-    EXPECT_EQ(additions, 1u);  // the write-out's record, added to the stored index
+    EXPECT_EQ(additions(), before + 1);  // the write-out's record
     const RefreshCost afterCreate = Refreshed();
     EXPECT_EQ(afterCreate.listed + afterCreate.read, 0u);
 }
