@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "fuzz/FuzzSupport.h"
-#include "velcomp/Journal.h"
+#include "velcomp/merge/Journal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

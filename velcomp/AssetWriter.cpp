@@ -6,14 +6,14 @@
 
 #include "contract/PackageFiles.h"
 #include "names/AssetName.h"
-#include "velcomp/AssetBuilder.h"
 #include "velcomp/AssetNumbers.h"
+#include "velcomp/CopyIntoStaging.h"
 #include "velcomp/Kuid.h"
 #include "velcomp/MessageText.h"
-#include "velcomp/StageFiles.h"
-#include "velcomp/Staging.h"
+#include "velcomp/StagingFolder.h"
 #include "velcomp/WorkingItems.h"
 #include "velcomp/WriteSteps.h"
+#include "velcomp/merge/Merge.h"
 #include "velcomp/os/FileSystem.h"
 
 namespace fs = std::filesystem;
@@ -120,7 +120,7 @@ Result CheckTarget(const fs::path& folder, bool& exists) {
     return Result::Success();
 }
 
-Result Place(Staging& staging, bool exists) {
+Result Place(const StagingFolder& staging, bool exists) {
     if (!exists) {
         bool placed = false;
         Result result = staging.PlaceWhole(placed);
@@ -129,11 +129,11 @@ Result Place(Staging& staging, bool exists) {
         }
         // A folder has appeared there since the check: join it as an author's folder.
     }
-    return staging.Merge();
+    return Merge(staging);
 }
 
 // Adds to a failure what the clean-up could not remove, keeping the path to remove whole.
-Result CleanUp(const Result& result, Staging& staging) {
+Result CleanUp(const Result& result, const StagingFolder& staging) {
     const Result removed = staging.Remove();
     return removed ? result : Result::Failure(JoinMessages(result.message(), removed.message()));
 }
@@ -142,19 +142,26 @@ Result CleanUp(const Result& result, Staging& staging) {
 // folder's name for this one; `note` says what stayed for having changed.
 Result RecoverKilled(const fs::path& folder, fs::path& root, std::string& note) {
     StagingPlaces places;
-    Result result = FindStagingPlaces(folder, places);
-    for (auto left = places.ours.begin(); result && left != places.ours.end(); ++left) {
-        result = Staging(folder, *left).Recover();
-        note = JoinMessages(note, result ? result.message() : std::string());
+    if (Result found = FindStagingPlaces(folder, places); !found) {
+        return found;
     }
-    if (result && !places.ours.empty()) {
-        result = FindStagingPlaces(folder, places);
+    for (const fs::path& left : places.ours) {
+        Result recovered = Recover(StagingFolder(folder, left));
+        if (!recovered) {
+            return recovered;
+        }
+        note = JoinMessages(note, recovered.message());
     }
-    if (result && places.free.empty()) {
+    if (!places.ours.empty()) {
+        if (Result found = FindStagingPlaces(folder, places); !found) {
+            return found;
+        }
+    }
+    if (places.free.empty()) {
         return NamesTakenFailure(places.taken);
     }
     root = places.free;
-    return result;
+    return Result::Success();
 }
 
 // The asset's number, moved past every number that an asset of its creator already carries
@@ -172,30 +179,22 @@ Result SettleNumber(const Asset& asset, TreeNumbers& numbers, ConfigFile& config
 // Builds the asset in the staging folder `root` and puts it in place.
 Result StageAndPlace(const Asset& asset, const ConfigFile& config, const fs::path& folder,
                      const fs::path& root, WriteClaim& claim, bool exists) {
-    Staging staging(folder, root);
-    Result result = staging.Make(claim);
-    if (!result) {
-        return result;
+    const StagingFolder staging(folder, root);
+    if (Result made = staging.Make(claim); !made) {
+        return made;
     }
-    result = Stage(asset, config, folder, staging);
-    if (result) {
-        result = Place(staging, exists);
-    }
-    return CleanUp(result, staging);
+    return CleanUp(InTurn([&] { return CopyIntoStaging(asset, config, staging); },
+                          [&] { return Place(staging, exists); }),
+                   staging);
 }
 
 // Claims the asset folder, clears up after killed write-outs and checks that nothing but
 // the author's work in progress stands there.
 Result Prepare(const fs::path& folder, std::unique_ptr<WriteClaim>& claim, fs::path& root,
                std::string& note, bool& exists) {
-    Result result = WriteClaim::Take(folder, claim);
-    if (result) {
-        result = RecoverKilled(folder, root, note);
-    }
-    if (result) {
-        result = CheckTarget(folder, exists);
-    }
-    return result;
+    return InTurn([&] { return WriteClaim::Take(folder, claim); },
+                  [&] { return RecoverKilled(folder, root, note); },
+                  [&] { return CheckTarget(folder, exists); });
 }
 
 }  // namespace
@@ -208,24 +207,17 @@ Result WriteAsset(const Asset& asset, ConfigFile config, const fs::path& destina
     // The numbers are settled before anything of this write-out's changes the tree.
     TreeNumbers numbers(settings, ContentTree(destination));
     std::int32_t number = 0;
-    Result result = SettleNumber(asset, numbers, config, number);
-    if (result) {
-        result = CheckNamedFolders(destination, name);
-    }
     MadeFolders made;
-    if (result) {
-        result = MakeFolders(folder.parent_path(), made);
-    }
     std::unique_ptr<WriteClaim> claim;
     fs::path root;
     std::string note;
     bool exists = false;
-    if (result) {
-        result = Prepare(folder, claim, root, note, exists);
-    }
-    if (result) {
-        result = StageAndPlace(asset, config, folder, root, *claim, exists);
-    }
+    const Result result =
+        InTurn([&] { return SettleNumber(asset, numbers, config, number); },
+               [&] { return CheckNamedFolders(destination, name); },
+               [&] { return MakeFolders(folder.parent_path(), made); },
+               [&] { return Prepare(folder, claim, root, note, exists); },
+               [&] { return StageAndPlace(asset, config, folder, root, *claim, exists); });
     if (!result) {
         return note.empty() ? result : Result::Failure(JoinMessages(result.message(), note));
     }

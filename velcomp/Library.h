@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "velcomp/AssetBuilder.h"
+#include "velcomp/AddAsset.h"
 #include "velcomp/Package.h"
 #include "velcomp/Result.h"
 #include "velcomp/SettingsStore.h"

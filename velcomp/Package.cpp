@@ -42,4 +42,12 @@ ConfigFile Package::ConfigFor(const Asset& asset) const {
     return config;
 }
 
+std::filesystem::path SourceRoot(const std::filesystem::path& source) {
+    std::filesystem::path root = source;
+    while (!root.has_filename() && root.has_relative_path()) {
+        root = root.parent_path();
+    }
+    return root;
+}
+
 }  // namespace velcomp

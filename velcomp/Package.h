@@ -13,6 +13,12 @@
 
 namespace velcomp {
 
+// The keys that config.txt gets from the library itself.
+inline constexpr char kKuidKey[] = "kuid";
+inline constexpr char kNameKey[] = "username";
+inline constexpr char kDescriptionKey[] = "description";
+inline constexpr char kClassKey[] = "category-class";
+
 // Entries for config.txt, key and value, in the order in which they are to stand.
 using ConfigEntries = std::vector<std::pair<std::string, std::string>>;
 
@@ -40,6 +46,9 @@ struct Asset {
     std::int32_t creator = 0;           // the two numbers of the kuid
     std::int32_t number = 0;
 };
+
+// The source folder as a path to the folder itself, without a separator at its end.
+std::filesystem::path SourceRoot(const std::filesystem::path& source);
 
 class Package {
 public:

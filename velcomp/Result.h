@@ -26,4 +26,12 @@ private:
     std::string message_;
 };
 
+// Runs the steps in turn until one fails: the first failure, or the last step's result.
+template <class... Steps>
+Result InTurn(Steps&&... steps) {
+    Result result = Result::Success();
+    (static_cast<bool>(result = std::forward<Steps>(steps)()) && ...);
+    return result;
+}
+
 }  // namespace velcomp

@@ -2,9 +2,9 @@
 // what is still as the merge left it goes.
 #include <gtest/gtest.h>
 
-#include "velcomp/Journal.h"
+#include "velcomp/merge/Journal.h"
 #include "velcomp/MessageText.h"
-#include "velcomp/TakeBack.h"
+#include "velcomp/merge/TakeBack.h"
 #include "velcomp/os/FileSystem.h"
 #include "velcomp/tests/AssetChecks.h"
 

@@ -1,4 +1,4 @@
-#include "velcomp/MergePlan.h"
+#include "velcomp/merge/MergePlan.h"
 
 #include <algorithm>
 

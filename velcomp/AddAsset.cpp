@@ -1,4 +1,4 @@
-#include "velcomp/AssetBuilder.h"
+#include "velcomp/AddAsset.h"
 
 #include <algorithm>
 #include <map>
@@ -214,14 +214,6 @@ Result BuildAsset(const AssetRequest& request, SettingsStore& settings, Asset& a
         result = GiveIdentity(request, settings, asset);
     }
     return result;
-}
-
-fs::path SourceRoot(const fs::path& source) {
-    fs::path root = source;
-    while (!root.has_filename() && root.has_relative_path()) {
-        root = root.parent_path();
-    }
-    return root;
 }
 
 }  // namespace velcomp

@@ -13,12 +13,6 @@
 
 namespace velcomp {
 
-// The keys that config.txt gets from the library itself.
-inline constexpr char kKuidKey[] = "kuid";
-inline constexpr char kNameKey[] = "username";
-inline constexpr char kDescriptionKey[] = "description";
-inline constexpr char kClassKey[] = "category-class";
-
 struct AssetRequest {
     std::string_view source;  // 8-bit path of the source folder
     std::string_view name;    // folders joined by backslashes
@@ -29,8 +23,5 @@ struct AssetRequest {
 // Checks the request, lists the source folder's files and gives the asset a new
 // identity; a failure leaves `asset` unspecified and says why.
 Result BuildAsset(const AssetRequest& request, SettingsStore& settings, Asset& asset);
-
-// The source folder as a path to the folder itself, without a separator at its end.
-std::filesystem::path SourceRoot(const std::filesystem::path& source);
 
 }  // namespace velcomp

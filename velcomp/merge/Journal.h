@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "velcomp/MergePlan.h"
+#include "velcomp/merge/MergePlan.h"
 #include "velcomp/Result.h"
 
 namespace velcomp {

@@ -1,4 +1,4 @@
-#include "velcomp/Journal.h"
+#include "velcomp/merge/Journal.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "velcomp/TakeBack.h"
+#include "velcomp/merge/TakeBack.h"
 
 #include "velcomp/MessageText.h"
 #include "velcomp/WriteSteps.h"

@@ -1,9 +1,8 @@
-#include "velcomp/StageFiles.h"
+#include "velcomp/CopyIntoStaging.h"
 
 #include <algorithm>
 
 #include "contract/PackageFiles.h"
-#include "velcomp/AssetBuilder.h"
 #include "velcomp/MessageText.h"
 #include "velcomp/WriteSteps.h"
 #include "velcomp/os/FileSystem.h"
@@ -56,12 +55,41 @@ Result CheckSourceFolder(const Asset& asset, const fs::path& relative) {
                            "asset again.");
 }
 
+// Enters the folder `relative` of the source: it must still be the one that the add found,
+// and its staged copy is made.
+Result EnterFolder(const Asset& asset, const fs::path& relative, const StagingFolder& staging) {
+    if (Result same = CheckSourceFolder(asset, relative); !same) {
+        return same;
+    }
+    if (const std::error_code error = MakeStagedFolders(staging.files(), relative)) {
+        return PathFailure("Cannot make the folder", staging.folder() / relative, error);
+    }
+    return Result::Success();
+}
+
+Result CopyOne(const Asset& asset, const SourceFile& file, const StagingFolder& staging) {
+    const CopyResult copy =
+        CopyNewFile(asset.source / file.path, staging.files() / file.path, file.stamp);
+    if (copy.outcome != CopyResult::Outcome::kCopied) {
+        return CopyFailure(copy, asset.source / file.path, staging.folder() / file.path);
+    }
+    WriteStep("copied");
+    return Result::Success();
+}
+
+Result WriteConfig(const ConfigFile& config, const StagingFolder& staging) {
+    if (const std::error_code error =
+            WriteNewFile(staging.files() / contract::kConfigFileName, config.Format())) {
+        return PathFailure("Cannot write", staging.folder() / contract::kConfigFileName, error);
+    }
+    WriteStep("config written");
+    return Result::Success();
+}
+
 }  // namespace
 
-Result Stage(const Asset& asset, const ConfigFile& config, const fs::path& folder,
-             const Staging& staging) {
-    Result unchanged = CheckSourceFolder(asset, {});
-    if (!unchanged) {
+Result CopyIntoStaging(const Asset& asset, const ConfigFile& config, const StagingFolder& staging) {
+    if (Result unchanged = CheckSourceFolder(asset, {}); !unchanged) {
         return unchanged;
     }
     fs::path entered;
@@ -69,26 +97,15 @@ Result Stage(const Asset& asset, const ConfigFile& config, const fs::path& folde
         const fs::path parent = file.path.parent_path();
         if (parent != entered) {  // files come sorted: each folder is entered once
             entered = parent;
-            if (Result same = CheckSourceFolder(asset, parent); !same) {
-                return same;
-            }
-            if (const std::error_code error = MakeStagedFolders(staging.files(), parent)) {
-                return PathFailure("Cannot make the folder", folder / parent, error);
+            if (Result made = EnterFolder(asset, parent, staging); !made) {
+                return made;
             }
         }
-        const CopyResult copy =
-            CopyNewFile(asset.source / file.path, staging.files() / file.path, file.stamp);
-        if (copy.outcome != CopyResult::Outcome::kCopied) {
-            return CopyFailure(copy, asset.source / file.path, folder / file.path);
+        if (Result copied = CopyOne(asset, file, staging); !copied) {
+            return copied;
         }
-        WriteStep("copied");
     }
-    if (const std::error_code error =
-            WriteNewFile(staging.files() / contract::kConfigFileName, config.Format())) {
-        return PathFailure("Cannot write", folder / contract::kConfigFileName, error);
-    }
-    WriteStep("config written");
-    return Result::Success();
+    return WriteConfig(config, staging);
 }
 
 }  // namespace velcomp
