@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <iterator>
 
 #include "contract/PackageFiles.h"
 #include "names/AssetName.h"
@@ -317,18 +318,38 @@ private:
     std::string_view in_;
 };
 
+// Sorts records by name that come in a few sorted runs (those stored whole, then those added
+// since) by merging the runs, as many records would cost a sort.
+void SortByName(std::vector<IndexedFolder>& records) {
+    constexpr int kMostRuns = 8;
+    auto sorted = std::is_sorted_until(records.begin(), records.end(), ByName);
+    for (int runs = 1; sorted != records.end(); ++runs) {
+        if (runs == kMostRuns) {
+            std::sort(records.begin(), records.end(), ByName);
+            return;
+        }
+        const auto end = std::is_sorted_until(sorted, records.end(), ByName);
+        std::inplace_merge(records.begin(), sorted, end, ByName);
+        sorted = end;
+    }
+}
+
 // The records of the assets that `folder` holds as read, made records of their own.
 void Unpack(IndexedFolder& folder) {
     if (folder.packedCount == 0) {
         return;
     }
-    Reader records(folder.packed);
+    std::vector<IndexedFolder> records;
+    records.reserve(folder.packedCount + folder.children.size());
+    Reader packed(folder.packed);
     for (std::size_t i = 0; i < folder.packedCount; ++i) {
         IndexedFolder asset;
-        records.Asset(asset);  // whole: the read of the index looked at every one
-        folder.children.push_back(std::move(asset));
+        packed.Asset(asset);  // whole: the read of the index looked at every one
+        records.push_back(std::move(asset));
     }
-    std::sort(folder.children.begin(), folder.children.end(), ByName);
+    std::move(folder.children.begin(), folder.children.end(), std::back_inserter(records));
+    SortByName(records);
+    folder.children = std::move(records);
     folder.packed.clear();
     folder.packedCount = 0;
     folder.packedRacy = false;
@@ -434,17 +455,22 @@ public:
                 return;
             }
         }
-        Known known{std::move(folder.children), {}, 0};
-        for (const IndexedFolder& child : known.folders) {
-            known.names.push_back(child.name);
-        }
-        std::vector<IndexedFolder> children;
+        // In name order, as the index keeps them: each is found in one pass over what it knew.
+        std::vector<const FolderEntry*> folders;
         for (const FolderEntry& entry : entries) {
             if (entry.info.kind == EntryKind::kFolder) {
-                children.push_back(Follow(known, entry, path / entry.name, depth + 1));
+                folders.push_back(&entry);
             }
         }
-        std::sort(children.begin(), children.end(), ByName);
+        std::sort(folders.begin(), folders.end(), [](const FolderEntry* a, const FolderEntry* b) {
+            return a->name.native() < b->name.native();
+        });
+        Known known{std::move(folder.children), 0, 0};
+        std::vector<IndexedFolder> children;
+        children.reserve(folders.size());
+        for (const FolderEntry* entry : folders) {
+            children.push_back(Follow(known, *entry, path, depth + 1));
+        }
         whole_ = whole_ || known.taken != known.folders.size();  // something of it is gone
         folder.children = std::move(children);
         folder.marked = folder.marked && written == folder.written;
@@ -497,34 +523,45 @@ public:
     }
 
 private:
-    // What the index knew a folder to hold, sorted by name, for a listing to take from, and
-    // how many of them it took.
+    // What the index knew a folder to hold, sorted by name, for a listing in name order to
+    // take from: where it has come to, and how many it took.
     struct Known {
         std::vector<IndexedFolder> folders;
-        std::vector<Name> names;
+        std::size_t next;
         std::size_t taken;
     };
 
+    // The record of `name` that the index knew, if any.
+    static IndexedFolder* Take(Known& known, const Name& name) {
+        auto& folders = known.folders;
+        while (known.next < folders.size() && folders[known.next].name < name) {
+            ++known.next;
+        }
+        if (known.next < folders.size() && folders[known.next].name == name) {
+            return &folders[known.next++];
+        }
+        return nullptr;
+    }
+
     // A folder that a listing found: the index's own record of it where the folder is the
     // same one, looked at again where it has changed; else a new record.
-    IndexedFolder Follow(Known& known, const FolderEntry& entry, const fs::path& path, int depth) {
-        const Name& name = entry.name.native();
-        const auto at = std::lower_bound(known.names.begin(), known.names.end(), name);
-        const std::size_t index = static_cast<std::size_t>(at - known.names.begin());
-        if (at == known.names.end() || *at != name ||
-            known.folders[index].id != entry.info.stamp.id) {
+    // `parent`: the folder listed. An unchanged asset costs no path of its own.
+    IndexedFolder Follow(Known& known, const FolderEntry& entry, const fs::path& parent,
+                         int depth) {
+        IndexedFolder* record = Take(known, entry.name.native());
+        if (record == nullptr || record->id != entry.info.stamp.id) {
             IndexedFolder found;
             found.name = entry.name.native();
             found.id = entry.info.stamp.id;
-            Examine(found, path, entry.written, depth);
+            Examine(found, parent / entry.name, entry.written, depth);
             return found;
         }
         ++known.taken;
-        IndexedFolder folder = std::move(known.folders[index]);
+        IndexedFolder folder = std::move(*record);
         if (!folder.asset) {
-            Check(folder, path, entry.written, depth);
+            Check(folder, parent / entry.name, entry.written, depth);
         } else if (folder.racy || folder.written != entry.written || !trustTimes_) {
-            Reexamine(folder, path, entry.written, depth);
+            Reexamine(folder, parent / entry.name, entry.written, depth);
         }
         return folder;
     }

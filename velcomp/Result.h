@@ -30,7 +30,7 @@ private:
 template <class... Steps>
 Result InTurn(Steps&&... steps) {
     Result result = Result::Success();
-    (static_cast<bool>(result = std::forward<Steps>(steps)()) && ...);
+    static_cast<void>((static_cast<bool>(result = std::forward<Steps>(steps)()) && ...));
     return result;
 }
 
