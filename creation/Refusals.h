@@ -63,7 +63,8 @@ struct TypedNameHints {
     std::wstring wouldCreate;
 };
 
-// Both hints from one walk of the Name's rules, with the look-ups of Create: a few at most.
+// Both hints from the Name's rules, walked as Create walks them, with Create's look-ups: a few
+// at most.
 TypedNameHints CheckTypedName(Platform& platform, const ClassRow& row, const std::wstring& name);
 
 }  // namespace kitwright
