@@ -167,6 +167,14 @@ Refusal FirstRefusal(Proposal& proposal, Moment moment) {
     return problem ? Refusal{problem.rule->subject, AsCreateSaysIt(problem.text)} : Refusal{};
 }
 
+std::vector<Moment> RuleMoments() {
+    std::vector<Moment> moments;
+    for (const Rule& rule : kRules) {
+        moments.push_back(rule.moment);
+    }
+    return moments;
+}
+
 std::string DestinationFolder(const std::string& installRoot, const ClassRow& row) {
     return installRoot + "\\World\\Custom\\" + row.category + "\\";
 }

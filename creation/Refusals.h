@@ -5,6 +5,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "catalogue/ClassTable.h"
 #include "creation/Platform.h"
@@ -46,6 +47,10 @@ struct Refusal {
 };
 
 Refusal FirstRefusal(Proposal& proposal, Moment moment);
+
+// The moment of each rule, in the table's order. The rows come moment by moment, so that the
+// table reads in the order in which a Create reports.
+std::vector<Moment> RuleMoments();
 
 // The place of a Create: the install root read now, and the row's category folder in it.
 void FindPlace(Proposal& proposal, const ClassRow& row);
