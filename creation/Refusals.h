@@ -1,6 +1,9 @@
-// Every reason for which Create refuses to go ahead, as one table of rules walked in order:
-// each rule once, with its check and its message. Create walks them at three moments, and
-// the hint on the Name field walks the Name's own as the author types.
+// Every reason for which Create refuses and keeps the dialog open for the author to put right,
+// as one table of rules walked in order: each rule once, with its check and its message.
+// Create walks them at three moments, and the hint on the Name field walks the Name's own as
+// the author types. CreateAsset keeps two stops of another kind: a missing creator identifier
+// opens Nameplate and says nothing, and a class the catalogue does not know is the program's
+// own fault and ends the run.
 #pragma once
 
 #include <string>
