@@ -48,18 +48,23 @@ WriteResult ExtractAndConfirm(Proposal& job, PackageLibrary& library) {
     return WriteResult::kNotWritten;
 }
 
-// A refusal as Create shows it; the author is taken back to the Name when it is the Name's.
-void Refuse(Proposal& job, CreationForm& form, const Refusal& refusal) {
+// Asks the rules of `moment` and shows the first refusal, if any; the author is taken back to
+// the Name when it is the Name's.
+bool Refused(Proposal& job, CreationForm& form, Moment moment) {
+    const Refusal refusal = FirstRefusal(job, moment);
+    if (!refusal) {
+        return false;
+    }
     job.platform.ShowMessage(refusal.message);
     if (refusal.subject == Subject::kName) {
         form.ReturnToName();
     }
+    return true;
 }
 
 WriteResult BuildFromSkin(Proposal& job, PackageLibrary& library, CreationForm& form,
                           bool hadPreview) {
-    if (const Refusal refusal = FirstRefusal(job, Moment::kBeforeSource)) {
-        Refuse(job, form, refusal);
+    if (Refused(job, form, Moment::kBeforeSource)) {
         return WriteResult::kRefused;
     }
     if (!AddSource(job, library, job.skinFolder + "\\train\\", nullptr)) {
@@ -87,6 +92,32 @@ WriteResult BuildFromTemplate(Proposal& job, PackageLibrary& library) {
     return ExtractAndConfirm(job, library);
 }
 
+// Finishing an interrupted write-out, the library keeps what the author has changed since,
+// and says so: the author learns it before the folder opens.
+void TellWhatTheLibraryKept(Proposal& job, PackageLibrary& library) {
+    if (const std::string note = library.LastPackageNote(); !note.empty()) {
+        job.platform.ShowMessage(messages::WrittenWithNote(job.platform, job.assetFolder, note));
+    }
+}
+
+// Stores the asset and opens its folder; after a refusal, or a write-out that did not
+// complete, the dialog stays open instead, for the author to put it right.
+CreateOutcome WriteOut(Proposal& job, PackageLibrary& library, CreationForm& form) {
+    const bool reskin = IsReskinRow(*job.row);
+    const bool hadPreview = reskin && job.platform.PathExists(job.assetFolder + kPreviewFile);
+    library.SetStringData("description", job.description.c_str());
+    const WriteResult result =
+        reskin ? BuildFromSkin(job, library, form, hadPreview) : BuildFromTemplate(job, library);
+    if (result == WriteResult::kNotWritten || result == WriteResult::kRefused) {
+        return CreateOutcome::kStayOpen;
+    }
+    if (result == WriteResult::kWritten) {
+        TellWhatTheLibraryKept(job, library);
+    }
+    job.platform.Launch(kExplorer, "/e," + job.assetFolder);
+    return CreateOutcome::kClose;
+}
+
 }  // namespace
 
 bool EnsureCreatorIdentity(PackageLibrary& library, Platform& platform) {
@@ -107,11 +138,9 @@ CreateOutcome CreateAsset(Platform& platform, PackageLibrary& library, CreationF
     Proposal job(platform, std::move(name), form.DescriptionText());
     // A character that would not survive the trip to the code page is named before anything
     // reaches the library.
-    if (const Refusal refusal = FirstRefusal(job, Moment::kBeforePackage)) {
-        Refuse(job, form, refusal);
+    if (Refused(job, form, Moment::kBeforePackage)) {
         return CreateOutcome::kStayOpen;
     }
-
     // The class is found by the text the list shows, which is all the list holds of it.
     const int index = FindClassRow(label);
     if (index < 0) {
@@ -122,30 +151,11 @@ CreateOutcome CreateAsset(Platform& platform, PackageLibrary& library, CreationF
     }
     library.ClosePackage();
     library.CreatePackage("");
-
     FindPlace(job, ClassRowAt(index));
-    if (const Refusal refusal = FirstRefusal(job, Moment::kBeforeWrite)) {
-        Refuse(job, form, refusal);
+    if (Refused(job, form, Moment::kBeforeWrite)) {
         return CreateOutcome::kStayOpen;
     }
-    const bool reskin = IsReskinRow(*job.row);
-    const bool hadPreview = reskin && platform.PathExists(job.assetFolder + kPreviewFile);
-
-    library.SetStringData("description", job.description.c_str());
-    const WriteResult result =
-        reskin ? BuildFromSkin(job, library, form, hadPreview) : BuildFromTemplate(job, library);
-    if (result == WriteResult::kNotWritten || result == WriteResult::kRefused) {
-        return CreateOutcome::kStayOpen;
-    }
-    // Finishing an interrupted write-out, the library keeps what the author has changed
-    // since, and says so: the author learns it before the folder opens.
-    if (result == WriteResult::kWritten) {
-        if (const std::string note = library.LastPackageNote(); !note.empty()) {
-            platform.ShowMessage(messages::WrittenWithNote(platform, job.assetFolder, note));
-        }
-    }
-    platform.Launch(kExplorer, "/e," + job.assetFolder);
-    return CreateOutcome::kClose;
+    return WriteOut(job, library, form);
 }
 
 }  // namespace kitwright

@@ -127,18 +127,52 @@ std::wstring AsCreateSaysIt(const std::wstring& problem) {
     return problem == messages::AssetExists() ? problem : problem + messages::kNothingCreated;
 }
 
+// Which rules a walk asks: Create asks every one, the hint only those it has a use for.
+bool EveryRule(const Rule&) {
+    return true;
+}
+bool PlaceGates(const Rule& rule) {
+    return rule.forHint == ForHint::kPlaceGate;
+}
+bool NamesOwnOnItsText(const Rule& rule) {
+    return rule.forHint == ForHint::kAlways;
+}
+bool NamesOwn(const Rule& rule) {
+    return rule.forHint == ForHint::kAlways || rule.forHint == ForHint::kNeedsPlace;
+}
+
+struct Problem {
+    const Rule* rule = nullptr;
+    std::wstring text;  // in Create's words, without "Nothing was created"
+    explicit operator bool() const { return rule != nullptr; }
+};
+
+// The one walk of the table: the first rule at `moment` that `asks` and that refuses.
+Problem FirstProblem(Proposal& proposal, Moment moment, bool (*asks)(const Rule&)) {
+    for (const Rule& rule : kRules) {
+        if (rule.moment != moment || !asks(rule)) {
+            continue;
+        }
+        if (std::wstring text = rule.check(proposal); !text.empty()) {
+            return Problem{&rule, std::move(text)};
+        }
+    }
+    return Problem{};
+}
+
 }  // namespace
 
 Refusal FirstRefusal(Proposal& proposal, Moment moment) {
+    const Problem problem = FirstProblem(proposal, moment, EveryRule);
+    return problem ? Refusal{problem.rule->subject, AsCreateSaysIt(problem.text)} : Refusal{};
+}
+
+std::vector<Moment> RuleMoments() {
+    std::vector<Moment> moments;
     for (const Rule& rule : kRules) {
-        if (rule.moment != moment) {
-            continue;
-        }
-        if (std::wstring problem = rule.check(proposal); !problem.empty()) {
-            return Refusal{rule.subject, AsCreateSaysIt(problem)};
-        }
+        moments.push_back(rule.moment);
     }
-    return Refusal{};
+    return moments;
 }
 
 std::string DestinationFolder(const std::string& installRoot, const ClassRow& row) {
@@ -159,27 +193,16 @@ TypedNameHints CheckTypedName(Platform& platform, const ClassRow& row, const std
         return {};
     }
     Proposal proposal(platform, name, std::wstring());
-    bool placeKnown = true;
-    bool placeFound = false;
-    for (const Rule& rule : kRules) {
-        if (rule.moment != Moment::kBeforePackage && !placeFound) {
-            FindPlace(proposal, row);
-            placeFound = true;
-        }
-        const bool asked = rule.forHint == ForHint::kAlways ||
-                           rule.forHint == ForHint::kPlaceGate ||
-                           (rule.forHint == ForHint::kNeedsPlace && placeKnown);
-        if (!asked) {
-            continue;
-        }
-        std::wstring problem = rule.check(proposal);
-        if (problem.empty()) {
-            continue;
-        }
-        if (rule.forHint != ForHint::kPlaceGate) {
-            return TypedNameHints{std::move(problem), {}};
-        }
-        placeKnown = false;  // the disk's part is Create's to report
+    if (Problem problem = FirstProblem(proposal, Moment::kBeforePackage, NamesOwnOnItsText)) {
+        return TypedNameHints{std::move(problem.text), {}};
+    }
+    FindPlace(proposal, row);
+    // Where the place is unknown, the disk's part is Create's to report, and only the Name's
+    // own text is judged.
+    const bool placeKnown = !FirstProblem(proposal, Moment::kBeforeWrite, PlaceGates);
+    if (Problem problem = FirstProblem(proposal, Moment::kBeforeWrite,
+                                       placeKnown ? NamesOwn : NamesOwnOnItsText)) {
+        return TypedNameHints{std::move(problem.text), {}};
     }
     if (!placeKnown) {
         return {};

@@ -1,10 +1,14 @@
-// Every reason for which Create refuses to go ahead, as one table of rules walked in order:
-// each rule once, with its check and its message. Create walks them at three moments, and
-// the hint on the Name field walks the Name's own as the author types.
+// Every reason for which Create refuses and keeps the dialog open for the author to put right,
+// as one table of rules walked in order: each rule once, with its check and its message.
+// Create walks them at three moments, and the hint on the Name field walks the Name's own as
+// the author types. CreateAsset keeps two stops of another kind: a missing creator identifier
+// opens Nameplate and says nothing, and a class the catalogue does not know is the program's
+// own fault and ends the run.
 #pragma once
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "catalogue/ClassTable.h"
 #include "creation/Platform.h"
@@ -47,6 +51,10 @@ struct Refusal {
 
 Refusal FirstRefusal(Proposal& proposal, Moment moment);
 
+// The moment of each rule, in the table's order. The rows come moment by moment, so that the
+// table reads in the order in which a Create reports.
+std::vector<Moment> RuleMoments();
+
 // The place of a Create: the install root read now, and the row's category folder in it.
 void FindPlace(Proposal& proposal, const ClassRow& row);
 
@@ -63,7 +71,8 @@ struct TypedNameHints {
     std::wstring wouldCreate;
 };
 
-// Both hints from one walk of the Name's rules, with the look-ups of Create: a few at most.
+// Both hints from the Name's rules, walked as Create walks them, with Create's look-ups: a few
+// at most.
 TypedNameHints CheckTypedName(Platform& platform, const ClassRow& row, const std::wstring& name);
 
 }  // namespace kitwright
