@@ -50,6 +50,19 @@ int HexValue(char c) {
     return -1;
 }
 
+// Decodes the two hexadecimal digits that follow "\x" at text[i]; advances i past them.
+// Empty on error.
+std::string DecodeHexByte(std::string_view text, std::size_t& i, std::string& error) {
+    const int high = i < text.size() ? HexValue(text[i]) : -1;
+    const int low = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
+    if (high < 0 || low < 0) {
+        error = "\\x needs two hexadecimal digits";
+        return {};
+    }
+    i += 2;
+    return std::string(1, static_cast<char>(high * 16 + low));
+}
+
 // Decodes one escape after a backslash at text[i]; advances i past it. Empty on error.
 std::string DecodeEscape(std::string_view text, std::size_t& i, std::string& error) {
     if (i + 1 >= text.size()) {
@@ -69,16 +82,8 @@ std::string DecodeEscape(std::string_view text, std::size_t& i, std::string& err
             return "\r";
         case 't':
             return "\t";
-        case 'x': {
-            const int high = i < text.size() ? HexValue(text[i]) : -1;
-            const int low = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
-            if (high < 0 || low < 0) {
-                error = "\\x needs two hexadecimal digits";
-                return {};
-            }
-            i += 2;
-            return std::string(1, static_cast<char>(high * 16 + low));
-        }
+        case 'x':
+            return DecodeHexByte(text, i, error);
         default:
             error = std::string("unknown escape \\") + kind;
             return {};
