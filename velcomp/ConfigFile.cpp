@@ -50,6 +50,19 @@ int HexValue(char c) {
     return -1;
 }
 
+// Decodes the two hexadecimal digits that follow "\x" at text[i]; advances i past them.
+// Empty on error.
+std::string DecodeHexByte(std::string_view text, std::size_t& i, std::string& error) {
+    const int high = i < text.size() ? HexValue(text[i]) : -1;
+    const int low = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
+    if (high < 0 || low < 0) {
+        error = "\\x needs two hexadecimal digits";
+        return {};
+    }
+    i += 2;
+    return std::string(1, static_cast<char>(high * 16 + low));
+}
+
 // Decodes one escape after a backslash at text[i]; advances i past it. Empty on error.
 std::string DecodeEscape(std::string_view text, std::size_t& i, std::string& error) {
     if (i + 1 >= text.size()) {
@@ -69,16 +82,8 @@ std::string DecodeEscape(std::string_view text, std::size_t& i, std::string& err
             return "\r";
         case 't':
             return "\t";
-        case 'x': {
-            const int high = i < text.size() ? HexValue(text[i]) : -1;
-            const int low = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
-            if (high < 0 || low < 0) {
-                error = "\\x needs two hexadecimal digits";
-                return {};
-            }
-            i += 2;
-            return std::string(1, static_cast<char>(high * 16 + low));
-        }
+        case 'x':
+            return DecodeHexByte(text, i, error);
         default:
             error = std::string("unknown escape \\") + kind;
             return {};
@@ -163,6 +168,42 @@ bool SplitEntry(std::string_view content, std::string_view& key, std::string_vie
     return true;
 }
 
+// Reads one line: an entry's key and value, or no key and a comment or blank line as written.
+bool ParseLine(std::string_view line, std::string_view& key, std::string& value,
+               std::string& error) {
+    if (line.find('\r') != line.npos) {
+        error = "a line break must be written as \\r or \\n";
+        return false;
+    }
+    const std::string_view content = TrimBlanks(line);
+    if (IsComment(content)) {
+        value = line;
+        return true;
+    }
+    std::string_view written;
+    if (!SplitEntry(content, key, written)) {
+        error = "expected key = value, the key made of letters, digits, '-', '_', '.'";
+        return false;
+    }
+    return ParseValue(written, value, error);
+}
+
+// The line on which each key of a file is set.
+using KeyLines = std::map<std::string, std::size_t, std::less<>>;
+
+// Notes that `key` is set on line `number`; a key may be set only once.
+bool NoteKey(std::string_view key, std::size_t number, KeyLines& keyLines, std::string& error) {
+    if (key.empty()) {
+        return true;  // a comment or blank line
+    }
+    const auto [previous, added] = keyLines.emplace(std::string(key), number);
+    if (!added) {
+        error = "the key " + std::string(key) + " is already set on line " +
+                std::to_string(previous->second);
+    }
+    return added;
+}
+
 std::string Encode(std::string_view value) {
     if (!value.empty() && std::all_of(value.begin(), value.end(), IsBareChar)) {
         return std::string(value);
@@ -203,36 +244,16 @@ bool ConfigFile::IsValidKey(std::string_view key) {
 Result ConfigFile::Parse(std::string_view text) {
     text = WithoutByteOrderMark(text);
     std::vector<Line> lines;
-    std::map<std::string, std::size_t, std::less<>> keyLines;
+    KeyLines keyLines;
     for (std::size_t number = 1; !text.empty(); ++number) {
-        const std::string_view line = NextLine(text);
-        const auto fail = [number](const std::string& why) {
-            return Result::Failure("line " + std::to_string(number) + ": " + why);
-        };
-        if (line.find('\r') != line.npos) {
-            return fail("a line break must be written as \\r or \\n");
-        }
-        const std::string_view content = TrimBlanks(line);
-        if (IsComment(content)) {
-            lines.push_back({false, {}, std::string(line)});
-            continue;
-        }
         std::string_view key;
-        std::string_view written;
-        if (!SplitEntry(content, key, written)) {
-            return fail("expected key = value, the key made of letters, digits, '-', '_', '.'");
-        }
         std::string value;
         std::string error;
-        if (!ParseValue(written, value, error)) {
-            return fail(error);
+        if (!ParseLine(NextLine(text), key, value, error) ||
+            !NoteKey(key, number, keyLines, error)) {
+            return Result::Failure("line " + std::to_string(number) + ": " + error);
         }
-        const auto [previous, added] = keyLines.emplace(std::string(key), number);
-        if (!added) {
-            return fail("the key " + std::string(key) + " is already set on line " +
-                        std::to_string(previous->second));
-        }
-        lines.push_back({true, std::string(key), std::move(value)});
+        lines.push_back({!key.empty(), std::string(key), std::move(value)});
     }
     lines_ = std::move(lines);
     return Result::Success();

@@ -40,6 +40,24 @@ void RemoveUnmarkedStagings(const fs::path& folder, std::string_view lock) {
     }
 }
 
+// Keeps a lock just taken when it holds our mark: hides one we `made`, or clears up after
+// the killed write-out that left it. Any other file of that name is the author's, and is let
+// go as it is.
+SlotState KeepIfOurs(const fs::path& folder, const fs::path& lock, bool made,
+                     std::string_view found, std::unique_ptr<FileClaim>& claim) {
+    if (found.rfind(LockText(), 0) != 0) {
+        claim->LeaveInPlace();
+        claim.reset();
+        return SlotState::kNotOurs;
+    }
+    if (made) {
+        HideEntry(lock);
+    } else {
+        RemoveUnmarkedStagings(folder, found);
+    }
+    return SlotState::kClaimed;
+}
+
 // Claims one name of the lock: makes it, or takes over a lock of ours that a killed
 // write-out left there.
 std::error_code ClaimSlot(const fs::path& folder, const fs::path& lock,
@@ -58,21 +76,11 @@ std::error_code ClaimSlot(const fs::path& folder, const fs::path& lock,
         if (outcome == TakeOutcome::kGone) {
             continue;  // its holder removed it between our two looks
         }
-        state = outcome == TakeOutcome::kBusy ? SlotState::kBusy : SlotState::kNotOurs;
-        if (outcome != TakeOutcome::kTaken) {
-            return {};
-        }
-        if (found.rfind(LockText(), 0) != 0) {
-            claim->LeaveInPlace();  // the author's file of that name
-            claim.reset();
-            return {};
-        }
-        if (made) {
-            HideEntry(lock);
+        if (outcome == TakeOutcome::kTaken) {
+            state = KeepIfOurs(folder, lock, made, found, claim);
         } else {
-            RemoveUnmarkedStagings(folder, found);
+            state = outcome == TakeOutcome::kBusy ? SlotState::kBusy : SlotState::kNotOurs;
         }
-        state = SlotState::kClaimed;
         return {};
     }
     state = SlotState::kBusy;

@@ -105,6 +105,21 @@ TEST(FolderSettingsStoreTest, ASettingThatCannotBeSavedSaysWhy) {
     EXPECT_NE(saved.message().find("(Not a directory)"), std::string::npos) << saved.message();
 }
 
+// A value whose place a folder takes cannot be saved; its temporary file is removed again.
+TEST(FolderSettingsStoreTest, AFailedSaveLeavesNoTemporaryFile) {
+    for (const char* inPlace : {"", "inside"}) {
+        test::TempFolder folder;
+        fs::create_directories(folder.path() / "NextAssetNumber" / inPlace);
+        const Result saved = FolderSettingsStore(folder.path()).WriteNumber("NextAssetNumber", 2);
+        EXPECT_FALSE(saved.ok()) << inPlace;
+        EXPECT_NE(saved.message().find((folder.path() / "NextAssetNumber").string() + " ("),
+                  std::string::npos)
+            << saved.message();
+        const auto entries = std::distance(fs::directory_iterator(folder.path()), {});
+        EXPECT_EQ(entries, 1) << inPlace;
+    }
+}
+
 // Several processes take numbers at once; together they must never take one twice.
 TEST(FolderSettingsStoreTest, ProcessesTakingNumbersAtOnceNeverShareOne) {
     test::TempFolder folder;

@@ -106,6 +106,32 @@ void RemoveLeftovers(const std::filesystem::path& folder, const std::string& nam
     }
 }
 
+// Where one write of `name` puts its temporary file: no other write, in any process, uses
+// the same name, and WriterOf reads its writer back from it.
+std::filesystem::path TemporaryPath(const std::filesystem::path& folder, const std::string& name) {
+    static std::atomic<unsigned> writes{0};
+    return folder / (name + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(writes++));
+}
+
+// Writes `data` to the temporary file just made and renames it to `target`, or removes it on
+// failure. A rename replaces the old value in one step, so a reader never sees half of it.
+std::error_code WriteAndReplace(posix::Descriptor& file, const std::string& data,
+                                const std::filesystem::path& temporary,
+                                const std::filesystem::path& target) {
+    std::error_code error = posix::WriteAll(file.get(), data.data(), data.size());
+    if (!error) {
+        error = file.Close();
+    }
+    if (!error) {
+        std::filesystem::rename(temporary, target, error);
+    }
+    if (error) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+    }
+    return error;
+}
+
 }  // namespace
 
 FolderSettingsStore::FolderSettingsStore(std::filesystem::path folder,
@@ -157,29 +183,15 @@ Result FolderSettingsStore::WriteRaw(const std::string& name, bool isNumber,
         return Failed(name, folder_, error);
     }
     RemoveLeftovers(folder_, name);
-    static std::atomic<unsigned> writes{0};
-    const std::filesystem::path temporary =
-        folder_ / (name + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(writes++));
+    const std::filesystem::path temporary = TemporaryPath(folder_, name);
     posix::Descriptor file(
         ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
     if (file.get() < 0) {
         return Failed(name, folder_, posix::LastError());
     }
     const std::string data = (isNumber ? kNumberTag : kOtherTag) + bytes;
-    error = posix::WriteAll(file.get(), data.data(), data.size());
-    if (!error) {
-        error = file.Close();
-    }
-    // A rename replaces the old value in one step, so a reader never sees half of it.
-    if (!error) {
-        std::filesystem::rename(temporary, folder_ / name, error);
-    }
-    if (error) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return Failed(name, folder_ / name, error);
-    }
-    return Result::Success();
+    error = WriteAndReplace(file, data, temporary, folder_ / name);
+    return error ? Failed(name, folder_ / name, error) : Result::Success();
 }
 
 Result FolderSettingsStore::Exclusively(const std::function<Result()>& action) {

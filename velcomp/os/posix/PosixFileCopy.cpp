@@ -19,6 +19,28 @@ bool IsTargetError(int error) {
            error == EPERM || error == EACCES;
 }
 
+// Whether the kernel's copy failed only because it cannot copy between these two files.
+bool KernelCannotCopy(int error) {
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+// Copies the next bytes, up to 64 KiB, by reading and writing them; takes them off `left`.
+bool CopyThroughBuffer(int from, int to, std::uintmax_t& left, CopyResult& result) {
+    char buffer[1 << 16];
+    const ssize_t read = ::read(from, buffer, sizeof buffer);
+    if (read <= 0) {
+        result = read == 0 ? CopyResult{CopyResult::Outcome::kSourceChanged, {}}
+                           : CopyResult{CopyResult::Outcome::kSourceFailed, LastError()};
+        return false;
+    }
+    if (const std::error_code error = posix::WriteAll(to, buffer, static_cast<std::size_t>(read))) {
+        result = {CopyResult::Outcome::kTargetFailed, error};
+        return false;
+    }
+    left -= static_cast<std::uintmax_t>(read);
+    return true;
+}
+
 // Copies `size` bytes by the kernel, or by a buffer where the kernel cannot.
 bool CopyBytes(int from, int to, std::uintmax_t size, CopyResult& result) {
     std::uintmax_t left = size;
@@ -36,25 +58,15 @@ bool CopyBytes(int from, int to, std::uintmax_t size, CopyResult& result) {
         if (errno == EINTR) {
             continue;
         }
-        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+        if (!KernelCannotCopy(errno)) {
             result = {IsTargetError(errno) ? CopyResult::Outcome::kTargetFailed
                                            : CopyResult::Outcome::kSourceFailed,
                       LastError()};
             return false;
         }
-        char buffer[1 << 16];
-        const ssize_t read = ::read(from, buffer, sizeof buffer);
-        if (read <= 0) {
-            result = read == 0 ? CopyResult{CopyResult::Outcome::kSourceChanged, {}}
-                               : CopyResult{CopyResult::Outcome::kSourceFailed, LastError()};
+        if (!CopyThroughBuffer(from, to, left, result)) {
             return false;
         }
-        if (const std::error_code error =
-                posix::WriteAll(to, buffer, static_cast<std::size_t>(read))) {
-            result = {CopyResult::Outcome::kTargetFailed, error};
-            return false;
-        }
-        left -= static_cast<std::uintmax_t>(read);
     }
     return true;
 }

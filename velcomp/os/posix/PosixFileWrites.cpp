@@ -84,6 +84,32 @@ bool StillNamed(int fd, const fs::path& path) {
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
+// What a failure to open a file to take says of it: nothing stands there, or nothing that
+// can be a lock of ours. Any other failure is an error.
+std::error_code OpenFailure(int error, TakeOutcome& outcome) {
+    outcome = error == ENOENT ? TakeOutcome::kGone : TakeOutcome::kNotAFile;
+    const bool known = error == ENOENT || error == ELOOP || error == EISDIR || error == EACCES ||
+                       error == EPERM || error == ENXIO;
+    return known ? std::error_code() : std::error_code(error, std::generic_category());
+}
+
+// Locks an open file when it is a plain file that no one holds, still the one at `path`;
+// `outcome` is kTaken then, or says why not.
+std::error_code LockIfPlain(int fd, const fs::path& path, TakeOutcome& outcome) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        return LastError();
+    }
+    if (!S_ISREG(status.st_mode)) {
+        outcome = TakeOutcome::kNotAFile;
+    } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        outcome = errno == EWOULDBLOCK ? TakeOutcome::kBusy : TakeOutcome::kNotAFile;
+    } else {
+        outcome = StillNamed(fd, path) ? TakeOutcome::kTaken : TakeOutcome::kGone;
+    }
+    return {};
+}
+
 }  // namespace
 
 std::error_code WriteNewFile(const fs::path& path, std::string_view bytes) {
@@ -148,26 +174,14 @@ std::error_code TakeFile(const fs::path& path, std::unique_ptr<FileClaim>& claim
     // Never blocks on a pipe, and never follows a link.
     Descriptor file(::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     if (file.get() < 0) {
-        const int error = errno;
-        outcome = error == ENOENT ? TakeOutcome::kGone : TakeOutcome::kNotAFile;
-        const bool known = error == ENOENT || error == ELOOP || error == EISDIR ||
-                           error == EACCES || error == EPERM || error == ENXIO;
-        return known ? std::error_code() : std::error_code(error, std::generic_category());
+        return OpenFailure(errno, outcome);
     }
-    struct stat status {};
-    if (::fstat(file.get(), &status) != 0) {
-        return LastError();
+    TakeOutcome locked = TakeOutcome::kTaken;
+    if (const std::error_code error = LockIfPlain(file.get(), path, locked)) {
+        return error;
     }
-    if (!S_ISREG(status.st_mode)) {
-        outcome = TakeOutcome::kNotAFile;
-        return {};
-    }
-    if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
-        outcome = errno == EWOULDBLOCK ? TakeOutcome::kBusy : TakeOutcome::kNotAFile;
-        return {};
-    }
-    if (!StillNamed(file.get(), path)) {
-        outcome = TakeOutcome::kGone;
+    if (locked != TakeOutcome::kTaken) {
+        outcome = locked;  // kTaken is said only with the claim made, below
         return {};
     }
     if (const std::error_code error = ReadHeld(file.get(), content)) {

@@ -110,6 +110,32 @@ TakeOutcome RefusedOutcome(const fs::path& path) {
     return TakeOutcome::kNotAFile;  // refused for good: protected, and so not ours
 }
 
+// What a failure to open a file to take says of it: nothing stands there, another claimant
+// holds it, or (refused) what RefusedOutcome finds. Any other failure is an error.
+std::error_code OpenFailure(DWORD error, const fs::path& path, TakeOutcome& outcome) {
+    if (win32::IsMissing(error)) {
+        outcome = TakeOutcome::kGone;
+    } else if (error == ERROR_SHARING_VIOLATION) {
+        outcome = TakeOutcome::kBusy;
+    } else if (error == ERROR_ACCESS_DENIED) {
+        outcome = RefusedOutcome(path);
+    } else {
+        return std::error_code(static_cast<int>(error), std::system_category());
+    }
+    return {};
+}
+
+// What an open file that we hold holds, up to kMostRead bytes.
+std::error_code ReadHeld(HANDLE file, std::string& content) {
+    content.assign(kMostRead, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file, content.data(), kMostRead, &read, nullptr)) {
+        return LastError();
+    }
+    content.resize(read);
+    return {};
+}
+
 }  // namespace
 
 std::error_code WriteNewFile(const fs::path& path, std::string_view bytes) {
@@ -166,17 +192,7 @@ std::error_code TakeFile(const fs::path& path, std::unique_ptr<FileClaim>& claim
     Handle file(CreateFileW(LongPath(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
                             nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file.valid()) {
-        const DWORD error = GetLastError();
-        if (win32::IsMissing(error)) {
-            outcome = TakeOutcome::kGone;
-        } else if (error == ERROR_SHARING_VIOLATION) {
-            outcome = TakeOutcome::kBusy;
-        } else if (error == ERROR_ACCESS_DENIED) {
-            outcome = RefusedOutcome(path);
-        } else {
-            return std::error_code(static_cast<int>(error), std::system_category());
-        }
-        return {};
+        return OpenFailure(GetLastError(), path, outcome);
     }
     FILE_BASIC_INFO basic{};
     if (!GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof basic)) {
@@ -186,12 +202,9 @@ std::error_code TakeFile(const fs::path& path, std::unique_ptr<FileClaim>& claim
         outcome = TakeOutcome::kNotAFile;
         return {};
     }
-    content.assign(kMostRead, '\0');
-    DWORD read = 0;
-    if (!ReadFile(file.get(), content.data(), kMostRead, &read, nullptr)) {
-        return LastError();
+    if (const std::error_code error = ReadHeld(file.get(), content)) {
+        return error;
     }
-    content.resize(read);
     claim = std::make_unique<HandleClaim>(file.release());
     outcome = TakeOutcome::kTaken;
     return {};
