@@ -57,6 +57,35 @@ std::optional<WalkProblem> NameProblem(const fs::path& relative,
 // junction, anything but a file or folder, or a name that Windows cannot keep stops the
 // walk: nothing is followed out of the source, and nothing is silently left out.
 std::optional<WalkProblem> ListFiles(const fs::path& folder, const fs::path& relative, Asset& asset,
+                                     std::optional<SourceFile>& configFile);
+
+// Takes one entry of the source's folder `relative` into the asset: a file, or a folder with
+// what it holds; anything else is a problem.
+std::optional<WalkProblem> TakeEntry(const fs::path& folder, const fs::path& relative,
+                                     const FolderEntry& entry, Asset& asset,
+                                     std::optional<SourceFile>& configFile) {
+    const fs::path name = relative / entry.name;
+    switch (entry.info.kind) {
+        case EntryKind::kFolder:
+            asset.folders.push_back({name, entry.info});
+            return ListFiles(folder, name, asset, configFile);
+        case EntryKind::kFile:
+            if (relative.empty() && IsConfigFileName(name)) {
+                configFile = SourceFile{name, entry.info.stamp};
+            } else {
+                asset.files.push_back({name, entry.info.stamp});
+            }
+            return std::nullopt;
+        case EntryKind::kLink:
+            return WalkProblem{name, "is a link; links are not followed"};
+        case EntryKind::kOther:
+        case EntryKind::kMissing:
+            break;
+    }
+    return WalkProblem{name, "is neither a file nor a folder"};
+}
+
+std::optional<WalkProblem> ListFiles(const fs::path& folder, const fs::path& relative, Asset& asset,
                                      std::optional<SourceFile>& configFile) {
     std::vector<FolderEntry> entries;
     if (const std::error_code error = ListFolder(folder / relative, entries)) {
@@ -66,29 +95,7 @@ std::optional<WalkProblem> ListFiles(const fs::path& folder, const fs::path& rel
         return problem;
     }
     for (const FolderEntry& entry : entries) {
-        const fs::path name = relative / entry.name;
-        std::optional<WalkProblem> problem;
-        switch (entry.info.kind) {
-            case EntryKind::kFolder:
-                asset.folders.push_back({name, entry.info});
-                problem = ListFiles(folder, name, asset, configFile);
-                break;
-            case EntryKind::kFile:
-                if (relative.empty() && IsConfigFileName(name)) {
-                    configFile = SourceFile{name, entry.info.stamp};
-                } else {
-                    asset.files.push_back({name, entry.info.stamp});
-                }
-                break;
-            case EntryKind::kLink:
-                problem = WalkProblem{name, "is a link; links are not followed"};
-                break;
-            case EntryKind::kOther:
-            case EntryKind::kMissing:
-                problem = WalkProblem{name, "is neither a file nor a folder"};
-                break;
-        }
-        if (problem) {
+        if (auto problem = TakeEntry(folder, relative, entry, asset, configFile)) {
             return problem;
         }
     }

@@ -284,6 +284,11 @@ public:
                 return false;
             }
         }
+        return Packed(folder);
+    }
+    // A folder's assets, kept packed as they are: each is passed over once, to know that the
+    // run holds them whole and whether one is racy.
+    bool Packed(IndexedFolder& folder) {
         std::uint64_t bytes = 0;
         std::string_view assets;
         if (!Count(folder.packedCount, 41) || !Number(bytes) || bytes > in_.size() ||
@@ -455,24 +460,7 @@ public:
                 return;
             }
         }
-        // In name order, as the index keeps them: each is found in one pass over what it knew.
-        std::vector<const FolderEntry*> folders;
-        for (const FolderEntry& entry : entries) {
-            if (entry.info.kind == EntryKind::kFolder) {
-                folders.push_back(&entry);
-            }
-        }
-        std::sort(folders.begin(), folders.end(), [](const FolderEntry* a, const FolderEntry* b) {
-            return a->name.native() < b->name.native();
-        });
-        Known known{std::move(folder.children), 0, 0};
-        std::vector<IndexedFolder> children;
-        children.reserve(folders.size());
-        for (const FolderEntry* entry : folders) {
-            children.push_back(Follow(known, *entry, path, depth + 1));
-        }
-        whole_ = whole_ || known.taken != known.folders.size();  // something of it is gone
-        folder.children = std::move(children);
+        folder.children = FollowAll(std::move(folder.children), entries, path, depth);
         folder.marked = folder.marked && written == folder.written;
         folder.racy = !folder.marked && written > listedAt - RacyWindow();
         folder.written = written;
@@ -484,37 +472,11 @@ public:
     // when the walk began.
     void Tell(NumberIndex& index, std::int64_t saved, IndexChanges& changes) const {
         changes.whole = whole_ || folders_.size() + assets_.size() > kMostAdditions;
-        const auto tell = [&](const fs::path& path, bool asset) {
-            std::vector<IndexedFolder*> chain{&index.root};
-            for (const fs::path& part : path.lexically_relative(tree_)) {
-                IndexedFolder* next =
-                    part == "." ? chain.back() : Child(*chain.back(), part.native());
-                if (next == nullptr) {
-                    changes.whole = true;  // not as the walk left it: stored whole, to be safe
-                    return;
-                }
-                if (next != chain.back()) {
-                    chain.push_back(next);
-                }
-            }
-            const IndexedFolder* record = asset && chain.size() > 1 ? chain.back() : nullptr;
-            if (record != nullptr) {
-                chain.pop_back();
-            }
-            const auto isAsset = [](const IndexedFolder* folder) { return folder->asset; };
-            if ((record == nullptr) == asset || (record != nullptr && !record->asset) ||
-                std::any_of(chain.begin(), chain.end(), isAsset)) {
-                changes.whole = true;
-                return;
-            }
-            changes.additions += Addition(saved, chain, record);
-            ++changes.count;
-        };
         for (const fs::path& folder : folders_) {
-            tell(folder, false);
+            changes.whole = changes.whole || !TellOne(index, folder, false, saved, changes);
         }
         for (const fs::path& asset : assets_) {
-            tell(asset, true);
+            changes.whole = changes.whole || !TellOne(index, asset, true, saved, changes);
         }
         if (changes.whole) {
             changes.additions.clear();
@@ -531,6 +493,34 @@ private:
         std::size_t taken;
     };
 
+    // Adds the addition of the folder, or the asset, at `path`; false where the walk did not
+    // leave it so (which cannot be), for the index to be stored whole, to be safe.
+    bool TellOne(NumberIndex& index, const fs::path& path, bool asset, std::int64_t saved,
+                 IndexChanges& changes) const {
+        std::vector<IndexedFolder*> chain{&index.root};
+        for (const fs::path& part : path.lexically_relative(tree_)) {
+            IndexedFolder* next = part == "." ? chain.back() : Child(*chain.back(), part.native());
+            if (next == nullptr) {
+                return false;
+            }
+            if (next != chain.back()) {
+                chain.push_back(next);
+            }
+        }
+        const IndexedFolder* record = asset && chain.size() > 1 ? chain.back() : nullptr;
+        if (record != nullptr) {
+            chain.pop_back();
+        }
+        const auto isAsset = [](const IndexedFolder* folder) { return folder->asset; };
+        if ((record == nullptr) == asset || (record != nullptr && !record->asset) ||
+            std::any_of(chain.begin(), chain.end(), isAsset)) {
+            return false;
+        }
+        changes.additions += Addition(saved, chain, record);
+        ++changes.count;
+        return true;
+    }
+
     // The record of `name` that the index knew, if any.
     static IndexedFolder* Take(Known& known, const Name& name) {
         auto& folders = known.folders;
@@ -545,6 +535,30 @@ private:
 
     // A folder that a listing found: the index's own record of it where the folder is the
     // same one, looked at again where it has changed; else a new record.
+    // The folders among `entries` of the folder at `path`, each followed, in name order, as
+    // the index keeps them: each is found in one pass over what the index knew it to hold.
+    std::vector<IndexedFolder> FollowAll(std::vector<IndexedFolder> knew,
+                                         const std::vector<FolderEntry>& entries,
+                                         const fs::path& path, int depth) {
+        std::vector<const FolderEntry*> folders;
+        for (const FolderEntry& entry : entries) {
+            if (entry.info.kind == EntryKind::kFolder) {
+                folders.push_back(&entry);
+            }
+        }
+        std::sort(folders.begin(), folders.end(), [](const FolderEntry* a, const FolderEntry* b) {
+            return a->name.native() < b->name.native();
+        });
+        Known known{std::move(knew), 0, 0};
+        std::vector<IndexedFolder> children;
+        children.reserve(folders.size());
+        for (const FolderEntry* entry : folders) {
+            children.push_back(Follow(known, *entry, path, depth + 1));
+        }
+        whole_ = whole_ || known.taken != known.folders.size();  // something of it is gone
+        return children;
+    }
+
     // `parent`: the folder listed. An unchanged asset costs no path of its own.
     IndexedFolder Follow(Known& known, const FolderEntry& entry, const fs::path& parent,
                          int depth) {
@@ -722,54 +736,111 @@ std::string Addition(std::int64_t saved, const std::vector<IndexedFolder*>& chai
     return std::move(record.bytes());
 }
 
-// Applies one addition; false for one that is damaged or cut short.
-bool ApplyAddition(Reader& reader, NumberIndex& index) {
+// Takes one record from `reader`: its length, the record, and its checksum.
+bool TakeRecord(Reader& reader, std::string_view& payload) {
     std::uint64_t size = 0;
-    std::string_view payload;
     std::uint64_t sum = 0;
-    if (!reader.Number(size) || size > SIZE_MAX || !reader.Take(size, payload) ||
-        !reader.Number(sum) || IndexChecksum(payload) != sum) {
-        return false;
-    }
-    Reader in(payload);
+    return reader.Number(size) && size <= SIZE_MAX && reader.Take(size, payload) &&
+           reader.Number(sum) && IndexChecksum(payload) == sum;
+}
+
+// An addition as read, whole, before any of it is applied.
+struct Told {
     std::int64_t saved = 0;
+    std::vector<IndexedFolder> way;  // the root's header first
+    bool hasAsset = false;
+    IndexedFolder asset;
+};
+
+bool ReadTold(std::string_view payload, Told& told) {
+    Reader in(payload);
     std::size_t count = 0;
-    if (!in.Signed(saved) || !in.Count(count, 21) || count == 0) {
+    if (!in.Signed(told.saved) || !in.Count(count, 21) || count == 0) {
         return false;
     }
-    IndexedFolder* folder = &index.root;
+    told.way.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
-        IndexedFolder header;
+        IndexedFolder& header = told.way[i];
         if (!in.Header(header) || header.asset || (i == 0 && !header.name.empty())) {
             return false;
         }
-        if (i > 0) {
-            IndexedFolder* known = Child(*folder, header.name);
-            if (known == nullptr && !PackedHolds(*folder, header.name)) {
-                IndexedFolder made;  // one the write-out made
-                made.name = header.name;
-                known = &Place(*folder, std::move(made));
-            }
-            if (known == nullptr || known->asset) {
-                return false;  // an asset's folder in the index it follows: not that one's
-            }
-            folder = known;
+    }
+    std::uint64_t hasAsset = 0;
+    if (!in.Number(hasAsset, 1) || hasAsset > 1) {
+        return false;
+    }
+    told.hasAsset = hasAsset == 1;
+    return (!told.hasAsset || (in.Folder(told.asset, 0) && told.asset.asset)) && in.AtEnd();
+}
+
+// The folder `name` in `folder` that an addition's way goes through, made where the
+// write-out made it; none where the index it follows holds an asset of that name.
+IndexedFolder* Through(IndexedFolder& folder, const Name& name) {
+    IndexedFolder* known = Child(folder, name);
+    if (known == nullptr && !PackedHolds(folder, name)) {
+        IndexedFolder made;
+        made.name = name;
+        known = &Place(folder, std::move(made));
+    }
+    return known == nullptr || known->asset ? nullptr : known;
+}
+
+// Applies one addition; false for one that is damaged or cut short.
+bool ApplyAddition(Reader& reader, NumberIndex& index) {
+    std::string_view payload;
+    Told told;
+    if (!TakeRecord(reader, payload) || !ReadTold(payload, told)) {
+        return false;
+    }
+    IndexedFolder* folder = &index.root;
+    for (std::size_t i = 0; i < told.way.size(); ++i) {
+        const IndexedFolder& header = told.way[i];
+        if (i > 0 && (folder = Through(*folder, header.name)) == nullptr) {
+            return false;
         }
         folder->id = i > 0 ? header.id : folder->id;
         folder->written = header.written;
         folder->racy = header.racy;
         folder->marked = header.marked;
     }
-    std::uint64_t hasAsset = 0;
-    IndexedFolder asset;
-    if (!in.Number(hasAsset, 1) || hasAsset > 1 ||
-        (hasAsset == 1 && (!in.Folder(asset, 0) || !asset.asset)) || !in.AtEnd()) {
+    if (told.hasAsset) {
+        Place(*folder, std::move(told.asset));
+    }
+    index.saved = std::max(index.saved, told.saved);
+    return true;
+}
+
+// The index that FormatIndex wrote, checked as it is read.
+bool ReadBody(std::string_view body, NumberIndex& index) {
+    Reader reader(body);
+    std::uint64_t version = 0;
+    std::uint64_t unit = 0;
+    std::uint64_t present = 0;
+    std::uint64_t keepsTimes = 0;
+    index = NumberIndex{};
+    if (!reader.Number(version, 4) || version != kVersion || !reader.Number(unit, 1) ||
+        unit != sizeof(Name::value_type) || !reader.Text(index.tree) ||
+        !reader.Number(present, 1) || present > 1 || !reader.Number(index.origin.volume) ||
+        !reader.Number(index.origin.id) || !reader.Number(keepsTimes, 1) || keepsTimes > 1 ||
+        !reader.Signed(index.saved) || !reader.Folder(index.root, 0) || !reader.AtEnd()) {
         return false;
     }
-    if (hasAsset == 1) {
-        Place(*folder, std::move(asset));
+    index.present = present == 1;
+    index.origin.keepsFolderTimes = keepsTimes == 1;
+    return true;
+}
+
+// Makes `index` a new one, to be walked whole, where it is of another tree or of one that has
+// moved; true then.
+bool Afresh(NumberIndex& index, const fs::path& tree, const TreeOrigin& origin) {
+    if (index.present && index.tree == tree.native() && index.origin == origin) {
+        return false;
     }
-    index.saved = std::max(index.saved, saved);
+    index = NumberIndex{};
+    index.tree = tree.native();
+    index.present = true;
+    index.origin = origin;
+    index.root.racy = true;
     return true;
 }
 
@@ -794,14 +865,7 @@ RefreshCost Refresh(NumberIndex& index, const fs::path& tree, IndexChanges* chan
         origin = TreeOrigin{0, 0, false};  // which disk it is cannot be told: no time is trusted
     }
     const bool clockPutBack = now < index.saved;
-    const bool afresh = !index.present || index.tree != tree.native() || index.origin != origin;
-    if (afresh) {
-        index = NumberIndex{};
-        index.tree = tree.native();
-        index.present = true;
-        index.origin = origin;
-        index.root.racy = true;
-    }
+    const bool afresh = Afresh(index, tree, origin);
     Walk walk(tree, origin.keepsFolderTimes && !clockPutBack);
     walk.Check(index.root, tree, written, 0);
     index.saved = now;
@@ -886,29 +950,11 @@ bool ParseIndex(std::string_view bytes, NumberIndex& index, StoredAdditions* add
     constexpr std::size_t kMagicSize = sizeof kMagic - 1;
     Reader file(bytes);
     std::string_view magic;
-    std::uint64_t size = 0;
     std::string_view body;
-    std::uint64_t sum = 0;
     if (!file.Take(kMagicSize, magic) || magic != std::string_view(kMagic, kMagicSize) ||
-        !file.Number(size) || size > SIZE_MAX || !file.Take(size, body) || !file.Number(sum) ||
-        IndexChecksum(body) != sum) {
+        !TakeRecord(file, body) || !ReadBody(body, index)) {
         return false;
     }
-    Reader reader(body);
-    std::uint64_t version = 0;
-    std::uint64_t unit = 0;
-    std::uint64_t present = 0;
-    std::uint64_t keepsTimes = 0;
-    index = NumberIndex{};
-    if (!reader.Number(version, 4) || version != kVersion || !reader.Number(unit, 1) ||
-        unit != sizeof(Name::value_type) || !reader.Text(index.tree) ||
-        !reader.Number(present, 1) || present > 1 || !reader.Number(index.origin.volume) ||
-        !reader.Number(index.origin.id) || !reader.Number(keepsTimes, 1) || keepsTimes > 1 ||
-        !reader.Signed(index.saved) || !reader.Folder(index.root, 0) || !reader.AtEnd()) {
-        return false;
-    }
-    index.present = present == 1;
-    index.origin.keepsFolderTimes = keepsTimes == 1;
     StoredAdditions applied;
     while (index.present && !file.AtEnd() && ApplyAddition(file, index)) {
         ++applied.applied;  // one that a kill cut short ends them: what follows it is not read

@@ -131,7 +131,7 @@ Result RecoverJournal(const StagingFolder& staging, std::string& note) {
     std::vector<fs::path> changed;
     // config.txt moves last: once it is in place the asset is complete and stays.
     const bool finished = IsMissing(staging.files() / contract::kConfigFileName);
-    const Result result =
+    Result result =
         InTurn([&] { return ReadJournal(staging, plan); },
                [&] {
                    return finished ? Result::Success()
