@@ -26,15 +26,23 @@ if [ ${#missing[@]} -ne 0 ]; then
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         $sudo dpkg --add-architecture i386
     fi
-    # A mirror caught mid-sync fails the update for a while: try again before giving up.
+    # A mirror caught mid-sync fails the update for a while: try again. One list that still
+    # fails (often one architecture's security updates) leaves the others fresh, so the
+    # install goes on with what apt has; only the install's own failure stops here.
     for attempt in 1 2 3 4; do
         $sudo apt-get update -qq && break
-        [ $attempt -lt 4 ] || exit 1
+        if [ $attempt -eq 4 ]; then
+            echo "bootstrap: the package lists did not all update; installing from those apt has"
+            break
+        fi
         echo "bootstrap: the package lists did not update; again in $((attempt * 30)) s"
         sleep $((attempt * 30))
     done
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
+    if ! DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null; then
+        echo "bootstrap: cannot install: ${missing[*]}" >&2
+        exit 1
+    fi
 fi
 [ "${1:-}" != emulated-pc ] || exit 0
 
