@@ -102,22 +102,26 @@ Result CheckNamedFolders(const fs::path& destination, const fs::path& name) {
     return Result::Success();
 }
 
-// Nothing may stand where the asset goes but the author's own work-in-progress folder.
+// Nothing may stand where the asset goes but the author's own work-in-progress folder. A
+// folder not there yet is looked up once: under Wine each look for a missing name lists the
+// whole category folder.
 Result CheckTarget(const fs::path& folder, bool& exists) {
+    EntryInfo info;
+    if (const std::error_code error = Inspect(folder, info)) {
+        return PathFailure("Cannot read the folder", folder, error);
+    }
+    exists = info.kind == EntryKind::kFolder;
+    if (info.kind == EntryKind::kMissing) {
+        return Result::Success();
+    }
+    if (!exists) {
+        return InTheWay("Cannot make the folder", folder);
+    }
     EntryInfo config;
     if (const std::error_code error = Inspect(folder / contract::kConfigFileName, config)) {
         return PathFailure("Cannot read the folder", folder, error);
     }
-    if (config.kind != EntryKind::kMissing) {
-        return AssetThere(folder);
-    }
-    EntryInfo info;
-    Inspect(folder, info);
-    if (info.kind != EntryKind::kMissing && info.kind != EntryKind::kFolder) {
-        return InTheWay("Cannot make the folder", folder);
-    }
-    exists = info.kind == EntryKind::kFolder;
-    return Result::Success();
+    return config.kind == EntryKind::kMissing ? Result::Success() : AssetThere(folder);
 }
 
 Result Place(const StagingFolder& staging, bool exists) {
