@@ -206,21 +206,15 @@ Result GiveIdentity(const AssetRequest& request, SettingsStore& settings, Asset&
 }  // namespace
 
 Result BuildAsset(const AssetRequest& request, SettingsStore& settings, Asset& asset) {
-    Result result = CheckName(request.name);
-    if (!result) {
-        return result;
+    if (Result checked = CheckName(request.name); !checked) {
+        return checked;
     }
     asset = Asset{};
     asset.name = std::string(request.name);
     asset.source = PathFromText(request.source);
-    result = CheckSourceFolder(request.source, asset.source, asset);
-    if (result) {
-        result = ReadSource(request.source, asset);
-    }
-    if (result) {
-        result = GiveIdentity(request, settings, asset);
-    }
-    return result;
+    return InTurn([&] { return CheckSourceFolder(request.source, asset.source, asset); },
+                  [&] { return ReadSource(request.source, asset); },
+                  [&] { return GiveIdentity(request, settings, asset); });
 }
 
 }  // namespace velcomp
