@@ -1,7 +1,8 @@
 // A small template's write-out beside an author's content tree of 0, 1,000, 5,000 and 20,000
 // assets: the first one, which builds the index of the tree's asset numbers, the median of
 // later ones (each one's asset staying, as an author's would), and one after 10 assets were
-// copied in; with what listing the folder that changed and reading those 10 config.txt costs.
+// copied in; with what listing the folder that changed and reading those 10 config.txt costs,
+// and what one look at a name there and at one not there costs in the category written in.
 #pragma once
 
 #include <chrono>
@@ -82,6 +83,26 @@ inline double ListAndRead(const std::filesystem::path& folder, const std::vector
     return Seconds(std::chrono::steady_clock::now() - start) * 1000;
 }
 
+// What one look at a name in a category folder costs, for a name there and for one that is
+// not: under Wine the second lists the whole folder, to find the name in another case.
+inline void TimeLookUps(const std::filesystem::path& folder) {
+    constexpr int kLooks = 200;
+    std::vector<velcomp::FolderEntry> entries;
+    velcomp::ListFolder(folder, entries);
+    std::printf("one look at a name beside the %zu entries of %s:", entries.size(),
+                folder.filename().string().c_str());
+    for (const char* name : {"Asset 0", "Not There"}) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < kLooks; ++i) {
+            velcomp::EntryInfo info;
+            velcomp::Inspect(folder / name, info);
+        }
+        std::printf(" %s %.3f ms", *name == 'A' ? "there" : "not there",
+                    Seconds(std::chrono::steady_clock::now() - start) * 1000 / kLooks);
+    }
+    std::printf("\n");
+}
+
 inline void ForgetIndex(const velcomp::SettingsStore& settings) {
     std::error_code error;
     for (std::filesystem::directory_iterator it(settings.StateFolder(), error), end;
@@ -125,6 +146,7 @@ inline void TimeIndexedWriteOuts(const std::filesystem::path& work,
         std::printf("%-8d %14.1f %16.1f %18.1f %22.1f\n", size, first, Median(later), afterCopy,
                     listAndRead);
     }
+    TimeLookUps(custom / "Scenery");
     ForgetIndex(settings);
     std::filesystem::remove_all(work / "World");
 }
